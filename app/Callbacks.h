@@ -1,0 +1,12 @@
+// The toolkit's callbacks: each fetches a singleton and forwards to it.
+#pragma once
+
+void reshapeCallback(int width, int height);
+void displayCallback();
+void idleCallback();
+void motionCallback(int x, int y);
+void passiveMotionCallback(int x, int y);
+void mouseCallback(int button, int state, int x, int y);
+void keyboardCallback(unsigned char key, int x, int y);
+void ignoredKeyCallback(unsigned char key, int x, int y);
+void ignoredSpecialKeyCallback(int key, int x, int y);

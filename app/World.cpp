@@ -1,0 +1,6 @@
+#include "World.h"
+
+World& world() {
+    static World* theWorld = new World;  // never destroyed: its records stay reachable to the end
+    return *theWorld;
+}
