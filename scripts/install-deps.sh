@@ -8,7 +8,7 @@ packages=(
   cmake g++ make pkg-config
   # the program: GLUT window over OpenGL, PNG pictures, sound
   freeglut3-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri libpng-dev zlib1g-dev
-  libsdl2-dev libsdl2-mixer-dev
+  libsdl2-dev libsdl2-mixer-dev libasound2-dev
   # tests and benchmarks
   googletest libgtest-dev libbenchmark-dev
   xvfb xauth xdotool x11-utils imagemagick

@@ -1,0 +1,203 @@
+// The BASS entry points over SDL2_mixer: streams are SDL_mixer "music"
+// (decoded while playing, looped by the mixer itself, so a loop has no gap
+// as long as the decoder knows the file's exact length), samples are chunks
+// decoded at load time and played on mixer channels.
+#include "bass.h"
+
+#include <SDL.h>
+#include <SDL_mixer.h>
+#include <alsa/asoundlib.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <unordered_map>
+#include <vector>
+
+namespace {
+
+// Mixer buffer in frames: 46 ms at 44100 Hz, short enough to start at once,
+// long enough not to underrun while the program's frames keep a core busy.
+const int kMixerBufferFrames = 2048;
+
+struct Sample {
+    Mix_Chunk* chunk;
+    DWORD maxPlaybacks;
+    DWORD flags;
+    std::vector<int> channelsByAge;  // mixer channels playing it, oldest first
+};
+
+struct Stream {
+    Mix_Music* music;
+    bool loop;
+};
+
+struct Library {
+    bool initialised = false;
+    DWORD lastHandle = 0;
+    int reservedChannels = 0;  // sum of every sample's maxPlaybacks
+    HSTREAM playingStream = 0;
+    std::unordered_map<HSAMPLE, Sample> samples;
+    std::unordered_map<HSTREAM, Stream> streams;
+};
+
+// Never destroyed: the program never shuts the library down, and the audio
+// thread may still be running while static destructors run.
+Library& library() {
+    static Library* lib = new Library;
+    return *lib;
+}
+
+DWORD newHandle(Library& lib) {
+    do {
+        ++lib.lastHandle;
+    } while (lib.lastHandle == 0 || lib.samples.count(lib.lastHandle) != 0 ||
+             lib.streams.count(lib.lastHandle) != 0);
+    return lib.lastHandle;
+}
+
+// Without a sound card, ALSA prints a screenful of its own messages before SDL
+// gets the error back; this layer reports the failure itself, in one line.
+void ignoreAlsaMessage(const char*, int, const char*, int, const char*, ...) {}
+
+bool openOutput(int freq) {
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+        return false;
+    }
+    if (Mix_OpenAudio(freq, MIX_DEFAULT_FORMAT, 2, kMixerBufferFrames) != 0) {
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        return false;
+    }
+    return true;
+}
+
+// Only whole files by name are supported: the program never loads from
+// memory or from part of a file. nullptr when the arguments ask for more.
+const char* wholeFilePath(BOOL mem, const void* file, DWORD offset, DWORD length) {
+    if (!library().initialised || mem || file == nullptr || offset != 0 || length != 0) {
+        return nullptr;
+    }
+    return static_cast<const char*>(file);
+}
+
+void forgetFinishedPlaybacks(Sample& sample) {
+    std::vector<int>& channels = sample.channelsByAge;
+    const auto finished = [&sample](int channel) {
+        return !Mix_Playing(channel) || Mix_GetChunk(channel) != sample.chunk;
+    };
+    channels.erase(std::remove_if(channels.begin(), channels.end(), finished), channels.end());
+}
+
+BOOL playSample(Sample& sample) {
+    forgetFinishedPlaybacks(sample);
+    int channel = -1;  // any free one; there is one while under maxPlaybacks
+    if (sample.channelsByAge.size() >= sample.maxPlaybacks) {
+        if ((sample.flags & BASS_SAMPLE_OVER_POS) == 0) {
+            return FALSE;
+        }
+        channel = sample.channelsByAge.front();
+        sample.channelsByAge.erase(sample.channelsByAge.begin());
+        Mix_HaltChannel(channel);
+    }
+    channel = Mix_PlayChannel(channel, sample.chunk, 0);
+    if (channel < 0) {
+        return FALSE;
+    }
+    sample.channelsByAge.push_back(channel);
+    return TRUE;
+}
+
+BOOL playStream(Library& lib, HSTREAM handle, const Stream& stream, BOOL restart) {
+    if (lib.playingStream == handle && Mix_PlayingMusic() && !restart) {
+        return TRUE;
+    }
+    const int timesToPlay = stream.loop ? -1 : 1;  // -1: for ever
+    if (Mix_PlayMusic(stream.music, timesToPlay) != 0) {
+        return FALSE;
+    }
+    lib.playingStream = handle;
+    return TRUE;
+}
+
+}  // namespace
+
+BOOL BASS_Init(int device, DWORD freq, DWORD, void*, void*) {
+    Library& lib = library();
+    if (lib.initialised || (device != 1 && device != -1)) {
+        return FALSE;
+    }
+    snd_lib_error_set_handler(ignoreAlsaMessage);
+    const int rate = static_cast<int>(freq);
+    if (!openOutput(rate)) {
+        std::fprintf(stderr, "%s: no sound device (%s); running silently\n",
+                     program_invocation_short_name, SDL_GetError());
+        SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
+        if (!openOutput(rate)) {
+            return FALSE;
+        }
+    }
+    lib.initialised = true;
+    return TRUE;
+}
+
+HSAMPLE BASS_SampleLoad(BOOL mem, const void* file, DWORD offset, DWORD length, DWORD max, DWORD flags) {
+    if (max == 0) {
+        return 0;
+    }
+    const char* path = wholeFilePath(mem, file, offset, length);
+    if (path == nullptr) {
+        return 0;
+    }
+    Mix_Chunk* chunk = Mix_LoadWAV(path);
+    if (chunk == nullptr) {
+        return 0;
+    }
+    Library& lib = library();
+    lib.reservedChannels += static_cast<int>(max);
+    Mix_AllocateChannels(lib.reservedChannels);
+    const HSAMPLE handle = newHandle(lib);
+    lib.samples[handle] = Sample{chunk, max, flags, {}};
+    return handle;
+}
+
+BOOL BASS_StreamFree(HSTREAM handle) {
+    Library& lib = library();
+    const auto found = lib.streams.find(handle);
+    if (found == lib.streams.end()) {
+        return FALSE;
+    }
+    Mix_FreeMusic(found->second.music);  // halts it first if it is playing
+    lib.streams.erase(found);
+    if (lib.playingStream == handle) {
+        lib.playingStream = 0;
+    }
+    return TRUE;
+}
+
+HSTREAM BASS_StreamCreateFile(BOOL mem, const void* file, DWORD offset, DWORD length, DWORD flags) {
+    const char* path = wholeFilePath(mem, file, offset, length);
+    if (path == nullptr) {
+        return 0;
+    }
+    Mix_Music* music = Mix_LoadMUS(path);
+    if (music == nullptr) {
+        return 0;
+    }
+    Library& lib = library();
+    const HSTREAM handle = newHandle(lib);
+    lib.streams[handle] = Stream{music, (flags & BASS_SAMPLE_LOOP) != 0};
+    return handle;
+}
+
+BOOL BASS_ChannelPlay(DWORD handle, BOOL restart) {
+    Library& lib = library();
+    const auto stream = lib.streams.find(handle);
+    if (stream != lib.streams.end()) {
+        return playStream(lib, handle, stream->second, restart);
+    }
+    const auto sample = lib.samples.find(handle);
+    if (sample != lib.samples.end()) {
+        return playSample(sample->second);
+    }
+    return FALSE;
+}
