@@ -53,9 +53,11 @@ public:
     bool running();
     // Waits for the process to end; its exit status, or -1 on timeout or a signal.
     int waitForExit(std::chrono::milliseconds deadline);
+    // The signal that ended the process; 0 while it runs or if it exited.
+    int endingSignal() const { return signal_; }
     pid_t pid() const { return pid_; }
 
-    // Input, in window pixels.
+    // Input, in window pixels; a point may lie outside the window.
     void moveTo(int x, int y);
     void press(int button);
     void release(int button);
@@ -63,6 +65,9 @@ public:
     void key(const std::string& name);
     void keyDown(const std::string& name);
     void keyUp(const std::string& name);
+    // Asks the window to close the way a window manager's close button does:
+    // a WM_PROTOCOLS client message carrying WM_DELETE_WINDOW.
+    bool closeWindow();
     // Runs xdotool with these arguments on the program's display, keeping
     // what it prints in `printed` when given.
     bool xdotool(const std::vector<std::string>& arguments, std::string* printed = nullptr);
@@ -84,6 +89,7 @@ private:
     std::string window_;
     int exitStatus_ = -1;
     bool exited_ = false;
+    int signal_ = 0;
 };
 
 // Runs a command with arguments; true when it exits with status 0. Its
