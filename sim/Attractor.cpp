@@ -1,10 +1,35 @@
 // Attractor pulls, the lifetime and blink countdown, and picking under a point.
 #include "Attractor.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "Ball.h"
+#include "Lanes.h"
 #include "Vector.h"
+
+namespace {
+
+// The pull of one attractor on one ball (float) or on one ball per lane
+// (Lanes): the direction to the attractor, normalised as normalize3InPlace
+// does, times the strength. A ball on the attractor's centre (or too close
+// for the gap to square to a non-zero float) has no direction to be pulled
+// in: it gets no force.
+template <typename Value>
+void addPull(const Attractor& attractor, Value bx, Value by, Value& fx, Value& fy)
+{
+    Value dx = attractor.x - bx;
+    Value dy = attractor.y - by;
+    const Value dz{};
+    const auto noDirection = dx * dx + dy * dy == 0.0f;
+    const Value k = 1.0f / squareRoot(dx * dx + dy * dy + dz * dz);
+    dx = dx * k;
+    dy = dy * k;
+    fx = noDirection ? fx : fx + dx * attractor.pullStrength;
+    fy = noDirection ? fy : fy + dy * attractor.pullStrength;
+}
+
+}  // namespace
 
 void Attractor::update(float dt)
 {
@@ -25,17 +50,7 @@ void Attractor::update(float dt)
 
 void Attractor::pull(Ball& ball) const
 {
-    float dx = x - ball.x;
-    float dy = y - ball.y;
-    float dz = 0.0f;
-    // A ball on the attractor's centre (or too close for the gap to square to
-    // a non-zero float) has no direction to be pulled in: it gets no force.
-    if (dx * dx + dy * dy == 0.0f) {
-        return;
-    }
-    normalize3InPlace(dx, dy, dz);
-    ball.fx = ball.fx + dx * pullStrength;
-    ball.fy = ball.fy + dy * pullStrength;
+    addPull(*this, ball.x, ball.y, ball.fx, ball.fy);
 }
 
 AttractorSet::~AttractorSet()
@@ -61,6 +76,31 @@ void AttractorSet::applyPulls(Ball& ball) const
 {
     for (const Attractor* attractor : attractors_) {
         attractor->pull(ball);
+    }
+}
+
+// Each ball still takes its pulls in the attractors' order; only the balls
+// go through side by side.
+void AttractorSet::applyPulls(const std::vector<Ball*>& balls) const
+{
+    for (size_t first = 0; first < balls.size(); first += laneCount) {
+        const size_t inGroup = std::min(balls.size() - first, size_t(laneCount));
+        Lanes x{}, y{}, fx{}, fy{};
+        for (size_t lane = 0; lane < inGroup; ++lane) {
+            const Ball& ball = *balls[first + lane];
+            x[lane] = ball.x;
+            y[lane] = ball.y;
+            fx[lane] = ball.fx;
+            fy[lane] = ball.fy;
+        }
+        for (const Attractor* attractor : attractors_) {
+            addPull(*attractor, x, y, fx, fy);
+        }
+        for (size_t lane = 0; lane < inGroup; ++lane) {
+            Ball& ball = *balls[first + lane];
+            ball.fx = fx[lane];
+            ball.fy = fy[lane];
+        }
     }
 }
 

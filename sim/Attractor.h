@@ -34,6 +34,8 @@ public:
     void append(Attractor* attractor);
     void step(float dt);
     void applyPulls(Ball& ball) const;
+    // applyPulls on each of the balls, several balls at a time.
+    void applyPulls(const std::vector<Ball*>& balls) const;
     Attractor* pick(float px, float py) const;
 
     Attractor* grabbed() const { return grabbed_; }

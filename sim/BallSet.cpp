@@ -51,9 +51,7 @@ void BallSet::resolveContacts(float dt, const WallSet& walls, const PlayRect& fi
 void BallSet::step(float dt, const AttractorSet& attractors, const WallSet& walls, const PlayRect& field)
 {
     resetForces();
-    for (Ball* ball : balls_) {
-        attractors.applyPulls(*ball);
-    }
+    attractors.applyPulls(balls_);
     for (Ball* ball : balls_) {
         ball->advance(dt);
     }

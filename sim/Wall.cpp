@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "Ball.h"
+#include "Lanes.h"
 #include "Vector.h"
 
 namespace {
@@ -30,19 +31,27 @@ struct Foot {
     bool fromSlopeForm;
 };
 
-// Foot of the perpendicular from (bx, by) to the infinite line of a wall that
-// is neither vertical nor horizontal.
-Foot footOnSlopedLine(const Wall& wall, float bx, float by)
+SlopeForm slopeFormOf(const Wall& wall)
 {
     const float m = (wall.y2 - wall.y1) / (wall.x2 - wall.x1);
     const float mX1 = m * wall.x1;
     const float steepness = std::fabs(m);
     const bool interceptHolds = std::fabs(mX1) <= interceptTermLimit && std::fabs(wall.y1) <= interceptTermLimit;
-    if (steepness >= flattestSlope && steepness <= steepestSlope && interceptHolds) {
-        const float mPerp = -1.0f / m;
-        const float q = wall.y1 - mX1;
-        const float footX = ((by - mPerp * bx) - q) / (m - mPerp);
-        const float footY = m * footX + q;
+    const float mPerp = -1.0f / m;
+    return {m, mPerp, wall.y1 - mX1, m - mPerp,
+            steepness >= flattestSlope && steepness <= steepestSlope && interceptHolds};
+}
+
+// Foot of the perpendicular from (bx, by) to the infinite line of a wall that
+// is neither vertical nor horizontal. formOf() gives the wall's slope form,
+// computed afresh or kept from when the wall was appended.
+template <typename FormOf>
+Foot footOnSlopedLine(const Wall& wall, FormOf formOf, float bx, float by)
+{
+    const SlopeForm form = formOf();
+    if (form.holds) {
+        const float footX = ((by - form.mPerp * bx) - form.q) / form.denominator;
+        const float footY = form.m * footX + form.q;
         if (std::isfinite(footX) && std::isfinite(footY)) {
             return {footX, footY, true};
         }
@@ -58,6 +67,238 @@ Foot footOnSlopedLine(const Wall& wall, float bx, float by)
     const double baseY = nearerFirst ? wall.y1 : wall.y2;
     const double t = ((bx - baseX) * dx + (by - baseY) * dy) / (dx * dx + dy * dy);
     return {float(baseX + t * dx), float(baseY + t * dy), false};
+}
+
+template <typename FormOf>
+float depthOf(const Wall& wall, const Ball& ball, FormOf formOf)
+{
+    const float bx = ball.x;
+    const float by = ball.y;
+    const float r = ball.radius;
+
+    const float d1Squared = (wall.x1 - bx) * (wall.x1 - bx) + (wall.y1 - by) * (wall.y1 - by);
+    if (d1Squared > (r + wall.length) * (r + wall.length)) {
+        return noContact;
+    }
+    if (d1Squared <= r * r) {
+        return r - std::sqrt(d1Squared);
+    }
+    const float d2Squared = (wall.x2 - bx) * (wall.x2 - bx) + (wall.y2 - by) * (wall.y2 - by);
+    if (d2Squared <= r * r) {
+        return r - std::sqrt(d2Squared);
+    }
+    if (wall.x1 == wall.x2) {
+        const float gap = std::fabs(wall.x1 - bx);
+        return between(by, wall.y1, wall.y2) && gap <= r ? r - gap : noContact;
+    }
+    if (wall.y1 == wall.y2) {
+        const float gap = std::fabs(wall.y1 - by);
+        return between(bx, wall.x1, wall.x2) && gap <= r ? r - gap : noContact;
+    }
+    const Foot foot = footOnSlopedLine(wall, formOf, bx, by);
+    const float fSquared = (foot.x - bx) * (foot.x - bx) + (foot.y - by) * (foot.y - by);
+    // On a projected wall, very flat or very steep, one rounding step of the
+    // flat coordinate spans far along the line: check the other one as well.
+    const bool withinSpan = between(foot.y, wall.y1, wall.y2) && (foot.fromSlopeForm || between(foot.x, wall.x1, wall.x2));
+    if (fSquared > r * r || !withinSpan) {
+        return noContact;
+    }
+    return r - std::sqrt(fSquared);
+}
+
+template <typename FormOf>
+void pushOutOf(const Wall& wall, Ball& ball, FormOf formOf)
+{
+    const float bx = ball.x;
+    const float by = ball.y;
+    const float r = ball.radius;
+
+    float footX = bx;
+    float footY = by;
+    if (wall.x1 == wall.x2) {
+        footX = wall.x1;
+    } else if (wall.y1 == wall.y2) {
+        footY = wall.y1;
+    } else {
+        const Foot foot = footOnSlopedLine(wall, formOf, bx, by);
+        footX = foot.x;
+        footY = foot.y;
+    }
+    const float nx = footX - bx;  // from the centre towards the line
+    const float ny = footY - by;
+    const float l = length3(nx, ny, 0.0f);
+
+    // Unit vector from the centre towards the line. normalize3To scales by the
+    // same float 1/l, so u*s below is exactly (1/l)*n*s.
+    float ux;
+    float uy;
+    if (l == 0.0f) {
+        // The centre is on the line and has no side of its own: it leaves on
+        // the wall's left, the normal (-wall.dirY, wall.dirX). A zero-wall.length wall, with
+        // direction (0, -1), therefore pushes towards +x.
+        ux = wall.dirY;
+        uy = -wall.dirX;
+    } else {
+        float uz;
+        normalize3To(nx, ny, 0.0f, ux, uy, uz);
+    }
+    const double s = r - l + contactMargin;  // ends r + 0.1 from the line
+    ball.x = float(bx - ux * s);
+    ball.y = float(by - uy * s);
+    ball.vx = ball.vx - bounceKick * ux;
+    ball.vy = ball.vy - bounceKick * uy;
+}
+
+// Where a ball's centre must lie to touch a wall at all: every contact the
+// full test can report puts the centre within the ball's radius of a point
+// whose coordinates lie in this box. The caps and the axis-aligned and
+// projected cases check their foot against the wall's own span; a foot from
+// the slope form is only checked in y, and its x is where the rounded line
+// y = m*x + q reaches that y: the x range of the line over the wall's y span,
+// widened by the rounding of m*x and of the sum (at most 2^-23 of |y| + |q|)
+// divided by |m|, allowed for twice over.
+struct ContactBox {
+    float left, right, bottom, top;
+};
+
+float floatAtOrBelow(double value)
+{
+    const float rounded = float(value);
+    return double(rounded) > value ? std::nextafter(rounded, -INFINITY) : rounded;
+}
+
+float floatAtOrAbove(double value)
+{
+    const float rounded = float(value);
+    return double(rounded) < value ? std::nextafter(rounded, INFINITY) : rounded;
+}
+
+ContactBox contactBoxOf(const Wall& wall)
+{
+    ContactBox box{std::min(wall.x1, wall.x2), std::max(wall.x1, wall.x2), std::min(wall.y1, wall.y2),
+                   std::max(wall.y1, wall.y2)};
+    if (wall.x1 == wall.x2 || wall.y1 == wall.y2) {
+        return box;
+    }
+    const SlopeForm form = slopeFormOf(wall);
+    if (!form.holds) {
+        return box;
+    }
+    const double m = form.m;
+    const double q = form.q;
+    const double atBottom = (double(box.bottom) - q) / m;
+    const double atTop = (double(box.top) - q) / m;
+    const double highestY = std::max(std::fabs(double(wall.y1)), std::fabs(double(wall.y2)));
+    const double slack = 4.0 * 0x1p-24 * (highestY + std::fabs(q) + 1.0) / std::fabs(m);
+    const double lineLeft = std::min(atBottom, atTop) - slack;
+    const double lineRight = std::max(atBottom, atTop) + slack;
+    if (!std::isfinite(lineLeft) || !std::isfinite(lineRight)) {
+        return {-INFINITY, INFINITY, box.bottom, box.top};
+    }
+    box.left = std::min(box.left, floatAtOrBelow(lineLeft));
+    box.right = std::max(box.right, floatAtOrAbove(lineRight));
+    return box;
+}
+
+// How close to a wall's line y = m*x + q a ball's centre must lie to touch it
+// through a foot from the slope form. Such a foot F is within the reach R of
+// the centre in x and in y, and is on the rounded line: |m*Fx + q - Fy| is at
+// most 2 ulps of (|Fy| + |q|), with |Fy| at most the larger |y| of the ends.
+// So |m*x + q - y| <= R*(1 + |m|) + that rounding for the centre. Walls whose
+// foot never comes from the slope form get an infinite width: no limit.
+struct LineBand {
+    float m, q;
+    float width;     // 1 + |m|, the factor of R
+    float rounding;  // bound of |m*Fx + q - Fy|, allowed for eight times over
+};
+
+LineBand lineBandOf(const Wall& wall)
+{
+    const LineBand unlimited{0.0f, 0.0f, INFINITY, 0.0f};
+    if (wall.x1 == wall.x2 || wall.y1 == wall.y2) {
+        return unlimited;
+    }
+    const SlopeForm form = slopeFormOf(wall);
+    if (!form.holds) {
+        return unlimited;
+    }
+    const double highestY = std::max(std::fabs(double(wall.y1)), std::fabs(double(wall.y2)));
+    const double rounding = 1e-6 * (highestY + std::fabs(double(form.q))) + 1e-30;
+    return {form.m, form.q, floatAtOrAbove(1.0 + std::fabs(double(form.m))), floatAtOrAbove(rounding)};
+}
+
+// How far from the box a ball's centre may be and still touch: its radius,
+// made larger by more than the few ulps the full test's squares and sums can
+// lose (rounding the product to float loses less than one in 10^7 of it).
+// Past 1e18 the squares overflow and compare as infinite, and below 1e-15
+// they could vanish: those reach everywhere, or at least 1e-15.
+float contactReach(float radius)
+{
+    const double reach = std::fabs(double(radius)) * (1.0 + 2e-6);
+    if (!(reach < 1e18)) {
+        return INFINITY;
+    }
+    return float(std::max(reach, 1e-15));
+}
+
+// Beyond this the slope form's foot may overflow and come from the
+// projection instead, which the line band does not bound.
+constexpr float lineBandLimit = 1e30f;
+
+// A ball as the quick checks see it, each value in every lane.
+struct BallReach {
+    Lanes leftmost, rightmost, lowest, highest;  // x - reach, x + reach, y - reach, y + reach
+    Lanes x, y, reach;
+    Lanes sizeOfCentre;  // |x| + |y|, for the rounding of m*x + q - y
+    bool lineBandApplies;
+};
+
+BallReach reachOf(const Ball& ball, float reach)
+{
+    const bool nearOrigin = std::fabs(ball.x) < lineBandLimit && std::fabs(ball.y) < lineBandLimit;
+    return {everyLane(ball.x - reach),
+            everyLane(ball.x + reach),
+            everyLane(ball.y - reach),
+            everyLane(ball.y + reach),
+            everyLane(ball.x),
+            everyLane(ball.y),
+            everyLane(reach),
+            everyLane(std::fabs(ball.x) + std::fabs(ball.y)),
+            nearOrigin};
+}
+
+Lanes absolute(Lanes values)
+{
+    Lanes result;
+    for (int lane = 0; lane < laneCount; ++lane) {
+        result[lane] = std::fabs(values[lane]);
+    }
+    return result;
+}
+
+// Two quick checks, each conservative: a lane is dropped only where the full
+// test cannot report a contact. The box check compares rounded sums with
+// float bounds, and rounding to nearest never carries a sum across a bound
+// it did not cross exactly. The band check allows for its own rounding, a
+// few ulps of |m*x| + |q| + |y|, with room to spare. The box check comes
+// first and alone, as it drops most groups whole.
+LaneFlags outsideBoxes(const WallGroup& walls, const BallReach& ball)
+{
+    return (ball.rightmost < walls.boxLeft) | (ball.leftmost > walls.boxRight) | (ball.highest < walls.boxBottom) |
+           (ball.lowest > walls.boxTop);
+}
+
+LaneFlags maybeTouching(const WallGroup& walls, const BallReach& ball, LaneFlags outsideBox)
+{
+    const LaneFlags inBox = ~outsideBox;
+    if (!ball.lineBandApplies) {
+        return inBox;
+    }
+    const Lanes offLine = absolute((walls.lineM * ball.x + walls.lineQ) - ball.y);
+    const Lanes ownRounding =
+        1e-6f * (absolute(walls.lineM) * ball.sizeOfCentre + absolute(walls.lineQ) + ball.sizeOfCentre);
+    const Lanes band = (ball.reach * walls.lineWidth + walls.lineRounding + ownRounding) * (1.0f + 1e-5f);
+    return inBox & ~(offLine > band);
 }
 
 }  // namespace
@@ -89,80 +330,12 @@ void Wall::finish()
 
 float Wall::penetrationDepth(const Ball& ball) const
 {
-    const float bx = ball.x;
-    const float by = ball.y;
-    const float r = ball.radius;
-
-    const float d1Squared = (x1 - bx) * (x1 - bx) + (y1 - by) * (y1 - by);
-    if (d1Squared > (r + length) * (r + length)) {
-        return noContact;
-    }
-    if (d1Squared <= r * r) {
-        return r - std::sqrt(d1Squared);
-    }
-    const float d2Squared = (x2 - bx) * (x2 - bx) + (y2 - by) * (y2 - by);
-    if (d2Squared <= r * r) {
-        return r - std::sqrt(d2Squared);
-    }
-    if (x1 == x2) {
-        const float gap = std::fabs(x1 - bx);
-        return between(by, y1, y2) && gap <= r ? r - gap : noContact;
-    }
-    if (y1 == y2) {
-        const float gap = std::fabs(y1 - by);
-        return between(bx, x1, x2) && gap <= r ? r - gap : noContact;
-    }
-    const Foot foot = footOnSlopedLine(*this, bx, by);
-    const float fSquared = (foot.x - bx) * (foot.x - bx) + (foot.y - by) * (foot.y - by);
-    // On a projected wall, very flat or very steep, one rounding step of the
-    // flat coordinate spans far along the line: check the other one as well.
-    const bool withinSpan = between(foot.y, y1, y2) && (foot.fromSlopeForm || between(foot.x, x1, x2));
-    if (fSquared > r * r || !withinSpan) {
-        return noContact;
-    }
-    return r - std::sqrt(fSquared);
+    return depthOf(*this, ball, [this] { return slopeFormOf(*this); });
 }
 
 void Wall::pushOut(Ball& ball) const
 {
-    const float bx = ball.x;
-    const float by = ball.y;
-    const float r = ball.radius;
-
-    float footX = bx;
-    float footY = by;
-    if (x1 == x2) {
-        footX = x1;
-    } else if (y1 == y2) {
-        footY = y1;
-    } else {
-        const Foot foot = footOnSlopedLine(*this, bx, by);
-        footX = foot.x;
-        footY = foot.y;
-    }
-    const float nx = footX - bx;  // from the centre towards the line
-    const float ny = footY - by;
-    const float l = length3(nx, ny, 0.0f);
-
-    // Unit vector from the centre towards the line. normalize3To scales by the
-    // same float 1/l, so u*s below is exactly (1/l)*n*s.
-    float ux;
-    float uy;
-    if (l == 0.0f) {
-        // The centre is on the line and has no side of its own: it leaves on
-        // the wall's left, the normal (-dirY, dirX). A zero-length wall, with
-        // direction (0, -1), therefore pushes towards +x.
-        ux = dirY;
-        uy = -dirX;
-    } else {
-        float uz;
-        normalize3To(nx, ny, 0.0f, ux, uy, uz);
-    }
-    const double s = r - l + contactMargin;  // ends r + 0.1 from the line
-    ball.x = float(bx - ux * s);
-    ball.y = float(by - uy * s);
-    ball.vx = ball.vx - bounceKick * ux;
-    ball.vy = ball.vy - bounceKick * uy;
+    pushOutOf(*this, ball, [this] { return slopeFormOf(*this); });
 }
 
 WallSet::~WallSet()
@@ -174,14 +347,67 @@ WallSet::~WallSet()
 
 void WallSet::append(Wall* wall)
 {
+    const size_t index = walls_.size();
     walls_.push_back(wall);
+    slopeForms_.push_back(slopeFormOf(*wall));
+    if (index % laneCount == 0) {
+        // Padding lanes: boxes beyond every finite point.
+        WallGroup padding;
+        padding.boxLeft = Lanes{} + INFINITY;
+        padding.boxRight = Lanes{} - INFINITY;
+        padding.boxBottom = Lanes{} + INFINITY;
+        padding.boxTop = Lanes{} - INFINITY;
+        padding.lineM = Lanes{};
+        padding.lineQ = Lanes{};
+        padding.lineWidth = Lanes{} + INFINITY;
+        padding.lineRounding = Lanes{};
+        groups_.push_back(padding);
+    }
+    WallGroup& group = groups_.back();
+    const size_t lane = index % laneCount;
+    const ContactBox box = contactBoxOf(*wall);
+    group.boxLeft[lane] = box.left;
+    group.boxRight[lane] = box.right;
+    group.boxBottom[lane] = box.bottom;
+    group.boxTop[lane] = box.top;
+    const LineBand band = lineBandOf(*wall);
+    group.lineM[lane] = band.m;
+    group.lineQ[lane] = band.q;
+    group.lineWidth[lane] = band.width;
+    group.lineRounding[lane] = band.rounding;
 }
 
+// Walls in insertion order, each tested against the ball as the earlier ones
+// left it. A group of walls is first checked against their contact boxes at
+// once; the full test sees only the walls whose box the ball can reach, and
+// no wall held back could have touched it.
 void WallSet::collide(Ball& ball) const
 {
-    for (const Wall* wall : walls_) {
-        if (wall->penetrationDepth(ball) != noContact) {
-            wall->pushOut(ball);
+    const float reach = contactReach(ball.radius);
+    BallReach around = reachOf(ball, reach);
+    const WallGroup* const groupsEnd = groups_.data() + groups_.size();
+    for (const WallGroup* group = groups_.data(); group != groupsEnd; ++group) {
+        const LaneFlags outside = outsideBoxes(*group, around);
+        if (allLanes(outside)) {
+            continue;
+        }
+        const size_t first = size_t(group - groups_.data()) * laneCount;
+        // Lanes in increasing order, so walls in insertion order.
+        for (unsigned lanes = laneBits(maybeTouching(*group, around, outside)); lanes != 0; lanes &= lanes - 1) {
+            const size_t index = first + unsigned(__builtin_ctz(lanes));
+            if (index >= walls_.size()) {
+                break;  // padding
+            }
+            const Wall& wall = *walls_[index];
+            const auto keptForm = [this, index] { return slopeForms_[index]; };
+            if (depthOf(wall, ball, keptForm) != noContact) {
+                pushOutOf(wall, ball, keptForm);
+                // The ball has moved: the rest of the group is checked where it is now.
+                around = reachOf(ball, reach);
+                const unsigned laterLanes = ~0u << (index - first + 1);
+                lanes = (laneBits(maybeTouching(*group, around, outsideBoxes(*group, around))) & laterLanes) |
+                        (lanes & ~laterLanes);
+            }
         }
     }
 }

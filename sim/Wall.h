@@ -3,6 +3,8 @@
 #pragma once
 #include <vector>
 
+#include "Lanes.h"
+
 struct Ball;
 
 constexpr float noContact = -1.0f;
@@ -23,7 +25,24 @@ struct Wall {
     void drawRubberBand() const;  // render/
 };
 
+// A wall's line as y = m*x + q, with the perpendicular slope -1/m and the
+// denominator m - (-1/m) of the foot of a perpendicular. `holds` says whether
+// the form is well conditioned enough to be used (see Wall.cpp).
+struct SlopeForm {
+    float m, mPerp, q, denominator;
+    bool holds;
+};
+
+// Lane j holds the wall at index laneCount * group + j (see Wall.cpp).
+struct WallGroup {
+    Lanes boxLeft, boxRight, boxBottom, boxTop;
+    Lanes lineM, lineQ, lineWidth, lineRounding;
+};
+
 // Append-only; owns its walls and frees them only when the set itself goes.
+// A wall is fixed once appended, so the set keeps beside the pointers its
+// slope form and, packed, the box a ball's centre must reach to touch it, for
+// a quick check of many walls at once.
 class WallSet {
 public:
     WallSet() = default;
@@ -41,4 +60,9 @@ public:
 
 private:
     std::vector<Wall*> walls_;
+    std::vector<SlopeForm> slopeForms_;  // one per wall, in the order of walls_
+    // Walls in groups of laneCount, in the order of walls_, the last group
+    // padded: for each wall the box and the band about its line that a ball's
+    // centre must reach to touch it, for a quick check of a group at once.
+    std::vector<WallGroup> groups_;
 };

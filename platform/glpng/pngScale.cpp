@@ -35,6 +35,26 @@ std::vector<Coverage> coverageAlongAxis(unsigned from, unsigned to) {
     return axis;
 }
 
+// Halving both sides exactly, every mipmap level of an even-sided picture:
+// each target pixel covers one 2 x 2 block with equal weights, so the
+// weighted mean below comes to (sum of the four + 2) / 4, computed directly.
+void halve(const unsigned char* pixels, unsigned width, unsigned channels, unsigned newWidth,
+           unsigned newHeight, unsigned char* out) {
+    const size_t rowBytes = size_t(width) * channels;
+    for (unsigned row = 0; row < newHeight; ++row) {
+        const unsigned char* upper = pixels + size_t(2 * row) * rowBytes;
+        const unsigned char* lower = upper + rowBytes;
+        for (unsigned column = 0; column < newWidth; ++column) {
+            for (unsigned c = 0; c < channels; ++c) {
+                const unsigned sum = upper[c] + upper[channels + c] + lower[c] + lower[channels + c];
+                *out++ = static_cast<unsigned char>((sum + 2) / 4);
+            }
+            upper += 2 * channels;
+            lower += 2 * channels;
+        }
+    }
+}
+
 }  // namespace
 
 std::vector<unsigned char> resampleBox(const unsigned char* pixels, unsigned width,
@@ -42,6 +62,10 @@ std::vector<unsigned char> resampleBox(const unsigned char* pixels, unsigned wid
                                        unsigned newHeight) {
     std::vector<unsigned char> result(size_t(newWidth) * newHeight * channels);
     if (width == 0 || height == 0 || result.empty()) return result;
+    if (width == 2 * newWidth && height == 2 * newHeight) {
+        halve(pixels, width, channels, newWidth, newHeight, result.data());
+        return result;
+    }
     const std::vector<Coverage> columns = coverageAlongAxis(width, newWidth);
     const std::vector<Coverage> rows = coverageAlongAxis(height, newHeight);
     const uint64_t totalWeight = uint64_t(width) * height;
