@@ -8,10 +8,10 @@ packages=(
   cmake g++ make pkg-config
   # the program: GLUT window over OpenGL, PNG pictures, sound
   freeglut3-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri libpng-dev zlib1g-dev
-  libsdl2-dev libsdl2-mixer-dev libasound2-dev
+  libsdl2-dev libsdl2-mixer-dev libasound2-dev libmpg123-dev
   # tests and benchmarks
   googletest libgtest-dev libbenchmark-dev
-  xvfb xauth xdotool x11-utils imagemagick
+  xvfb xauth xdotool x11-utils imagemagick libx11-dev
   # checks: sanitizer runtimes, the fuzzer, static analysis
   clang libclang-rt-dev cppcheck clang-tidy
   # the data generator and the README plot

@@ -7,6 +7,7 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 #include <alsa/asoundlib.h>
+#include <mpg123.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -61,6 +62,9 @@ DWORD newHandle(Library& lib) {
 void ignoreAlsaMessage(const char*, int, const char*, int, const char*, ...) {}
 
 bool openOutput(int freq) {
+    // SDL would otherwise take SIGINT and SIGTERM for a quit event that this
+    // program never reads, so neither Ctrl-C nor kill would end it.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         return false;
     }
@@ -69,6 +73,12 @@ bool openOutput(int freq) {
         return false;
     }
     return true;
+}
+
+// One line per sound file that cannot be used, instead of the decoders' own
+// chatter; the program goes on without that sound.
+void reportUnusableFile(const char* path) {
+    std::fprintf(stderr, "%s: %s: not played (%s)\n", program_invocation_short_name, path, Mix_GetError());
 }
 
 // Only whole files by name are supported: the program never loads from
@@ -121,6 +131,24 @@ BOOL playStream(Library& lib, HSTREAM handle, const Stream& stream, BOOL restart
 
 }  // namespace
 
+// SDL_mixer makes its MP3 decoders with mpg123_new and never asks them to be
+// quiet, so libmpg123 prints notes on stderr for every damaged frame it skips:
+// at load, and again from the audio thread on every pass of a looping track,
+// for as long as the program runs. This definition takes the place of
+// libmpg123's own (the dynamic linker binds SDL_mixer's call to the program's
+// symbol first) and makes the same decoder, quiet. A file that cannot be
+// opened at all is still named once, by reportUnusableFile.
+extern "C" mpg123_handle* mpg123_new(const char* decoder, int* error) {
+    mpg123_pars* settings = mpg123_new_pars(error);
+    if (settings == nullptr) {
+        return nullptr;
+    }
+    mpg123_par(settings, MPG123_ADD_FLAGS, MPG123_QUIET, 0.0);
+    mpg123_handle* handle = mpg123_parnew(settings, decoder, error);
+    mpg123_delete_pars(settings);
+    return handle;
+}
+
 BOOL BASS_Init(int device, DWORD freq, DWORD, void*, void*) {
     Library& lib = library();
     if (lib.initialised || (device != 1 && device != -1)) {
@@ -150,6 +178,7 @@ HSAMPLE BASS_SampleLoad(BOOL mem, const void* file, DWORD offset, DWORD length, 
     }
     Mix_Chunk* chunk = Mix_LoadWAV(path);
     if (chunk == nullptr) {
+        reportUnusableFile(path);
         return 0;
     }
     Library& lib = library();
@@ -181,6 +210,7 @@ HSTREAM BASS_StreamCreateFile(BOOL mem, const void* file, DWORD offset, DWORD le
     }
     Mix_Music* music = Mix_LoadMUS(path);
     if (music == nullptr) {
+        reportUnusableFile(path);
         return 0;
     }
     Library& lib = library();

@@ -3,7 +3,10 @@
  * SDL2_mixer (bass.cpp). Callable from C and C++.
  *
  * Every call fails quietly: a bad argument, an unknown handle or handle 0
- * gives FALSE (or handle 0) and changes nothing. */
+ * gives FALSE (or handle 0) and changes nothing. The one exception is a sound
+ * file that cannot be loaded, which is named in one line on stderr; the
+ * decoders underneath never print anything of their own, even for a file
+ * damaged in the middle. */
 #ifndef TUMBLEWELL_BASS_H
 #define TUMBLEWELL_BASS_H
 
