@@ -59,9 +59,12 @@ void InputState::mapPointer(double x, double y) {
     else if (x > width) x = width;
     if (y < 0) y = 0;
     else if (y > height) y = height;
-    float centredX = static_cast<float>(x - width / 2);
-    float centredY = static_cast<float>(y - height / 2);
-    double scale = 1.0 / (height / 2);
+    // Whole-pixel halves: the centre of a 640 x 480 window is (320, 240).
+    int halfWidth = width / 2;
+    int halfHeight = height / 2;
+    float centredX = static_cast<float>(x - halfWidth);
+    float centredY = static_cast<float>(y - halfHeight);
+    double scale = 1.0 / halfHeight;
     // Both axes scale by the half-height; window y grows down, world y up.
     worldX = static_cast<float>(camera.visibleHalfHeight() * (centredX * scale) - camera.getOffsetX());
     worldY = static_cast<float>(camera.visibleHalfHeight() * -(centredY * scale) - camera.getOffsetY());

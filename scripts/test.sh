@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test: the suite in a plain
-# build, a minute of fuzzing of the PNG decoder, then the suite again under
+# Installs what is missing, builds, and runs every test: static analysis and
+# the suite in a plain build, a minute of fuzzing of the PNG decoder, then the suite again under
 # AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -11,6 +11,8 @@ scripts/install-deps.sh
 echo "== build and test"
 cmake -S . -B build/test -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build/test -j"$jobs"
+echo "== static analysis: cppcheck and clang-tidy"
+scripts/static-analysis.sh build/test
 ctest --test-dir build/test --output-on-failure -j"$jobs"
 
 echo "== fuzz the PNG decoder for 60 s (libFuzzer, clang)"

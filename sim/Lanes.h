@@ -46,7 +46,7 @@ inline bool allLanes(LaneFlags flags)
 // vector square root (sqrt reports no errors here, see sim/CMakeLists.txt).
 inline Lanes squareRoot(Lanes values)
 {
-    Lanes roots;
+    Lanes roots{};
     for (int lane = 0; lane < laneCount; ++lane) {
         roots[lane] = std::sqrt(values[lane]);
     }

@@ -269,7 +269,7 @@ BallReach reachOf(const Ball& ball, float reach)
 
 Lanes absolute(Lanes values)
 {
-    Lanes result;
+    Lanes result{};
     for (int lane = 0; lane < laneCount; ++lane) {
         result[lane] = std::fabs(values[lane]);
     }
@@ -352,7 +352,7 @@ void WallSet::append(Wall* wall)
     slopeForms_.push_back(slopeFormOf(*wall));
     if (index % laneCount == 0) {
         // Padding lanes: boxes beyond every finite point.
-        WallGroup padding;
+        WallGroup padding{};
         padding.boxLeft = Lanes{} + INFINITY;
         padding.boxRight = Lanes{} - INFINITY;
         padding.boxBottom = Lanes{} + INFINITY;

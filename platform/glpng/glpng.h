@@ -10,8 +10,8 @@
 #define GLPNG_H
 
 #define PNG_NOMIPMAPS 0
-#define PNG_BUILDMIPMAPS -1
-#define PNG_ALPHA -2
+#define PNG_BUILDMIPMAPS (-1)
+#define PNG_ALPHA (-2)
 
 #ifdef __cplusplus
 extern "C" {

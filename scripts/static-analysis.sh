@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# cppcheck and a chosen set of clang-tidy checks (.clang-tidy) over the
+# program's own code; any finding fails. Needs a configured build folder for
+# its compile commands (default build/test).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build/test}
+folders=(app sim render sound platform/glpng platform/bass)
+sources=$(find "${folders[@]}" -name '*.cpp' -o -name '*.c' | sort)
+
+includes=()
+for folder in "${folders[@]}"; do includes+=(-I "$folder"); done
+cppcheck --quiet --error-exitcode=1 --enable=warning,style,performance,portability --inline-suppr \
+  --std=c++17 --suppress=missingIncludeSystem "${includes[@]}" "${folders[@]}"
+
+# shellcheck disable=SC2086
+clang-tidy -p "$build" --quiet $sources 2>/dev/null
