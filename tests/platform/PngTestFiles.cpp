@@ -25,25 +25,25 @@ unsigned samplesPerPixel(int colorType) {
 
 // Packs one row of samples the way PNG stores it: several samples per byte
 // below 8 bits (first sample in the high bits), big-endian at 16 bits.
-std::vector<uint8_t> packRow(const PngSpec& spec, unsigned y) {
-    const unsigned count = spec.width * samplesPerPixel(spec.colorType);
-    const uint16_t* samples = &spec.samples[size_t(y) * count];
-    std::vector<uint8_t> row((size_t(count) * spec.bitDepth + 7) / 8);
+std::vector<uint8_t> packRow(const PngLayout& layout, unsigned y) {
+    const unsigned count = layout.width * samplesPerPixel(layout.colorType);
+    const uint16_t* samples = &layout.samples[size_t(y) * count];
+    std::vector<uint8_t> row((size_t(count) * layout.bitDepth + 7) / 8);
     for (unsigned i = 0; i < count; ++i) {
-        if (spec.bitDepth == 16) {
+        if (layout.bitDepth == 16) {
             row[2 * i] = uint8_t(samples[i] >> 8);
             row[2 * i + 1] = uint8_t(samples[i]);
-        } else if (spec.bitDepth == 8) {
+        } else if (layout.bitDepth == 8) {
             row[i] = uint8_t(samples[i]);
         } else {
-            const unsigned bit = i * spec.bitDepth;
-            row[bit / 8] |= uint8_t(samples[i] << (8 - spec.bitDepth - bit % 8));
+            const unsigned bit = i * layout.bitDepth;
+            row[bit / 8] |= uint8_t(samples[i] << (8 - layout.bitDepth - bit % 8));
         }
     }
     return row;
 }
 
-// The libpng records a spec needs, made before the setjmp frame below.
+// The libpng records a layout needs, made before the setjmp frame below.
 struct WriteInputs {
     std::vector<png_color> palette;
     png_color_16 keyColour{};
@@ -58,7 +58,7 @@ void appendBytes(png_structp png, png_bytep data, size_t length) {
 void flushNothing(png_structp) {}
 
 // No object with a destructor is created after setjmp in this frame.
-bool writeWithLibpng(const PngSpec& spec, WriteInputs& inputs, std::vector<uint8_t>* out) {
+bool writeWithLibpng(const PngLayout& layout, WriteInputs& inputs, std::vector<uint8_t>* out) {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
     if (info == nullptr) {
@@ -70,16 +70,16 @@ bool writeWithLibpng(const PngSpec& spec, WriteInputs& inputs, std::vector<uint8
         return false;
     }
     png_set_write_fn(png, out, appendBytes, flushNothing);
-    png_set_IHDR(png, info, spec.width, spec.height, spec.bitDepth, spec.colorType,
-                 spec.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
+    png_set_IHDR(png, info, layout.width, layout.height, layout.bitDepth, layout.colorType,
+                 layout.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     if (!inputs.palette.empty())
         png_set_PLTE(png, info, inputs.palette.data(), int(inputs.palette.size()));
-    if (!spec.paletteAlpha.empty())
-        png_set_tRNS(png, info, spec.paletteAlpha.data(), int(spec.paletteAlpha.size()), nullptr);
-    if (spec.keyColour) png_set_tRNS(png, info, nullptr, 0, &inputs.keyColour);
-    if (spec.fileGamma) png_set_gAMA(png, info, *spec.fileGamma);
-    if (spec.srgb) png_set_sRGB(png, info, PNG_sRGB_INTENT_PERCEPTUAL);
+    if (!layout.paletteAlpha.empty())
+        png_set_tRNS(png, info, layout.paletteAlpha.data(), int(layout.paletteAlpha.size()), nullptr);
+    if (layout.keyColour) png_set_tRNS(png, info, nullptr, 0, &inputs.keyColour);
+    if (layout.fileGamma) png_set_gAMA(png, info, *layout.fileGamma);
+    if (layout.srgb) png_set_sRGB(png, info, PNG_sRGB_INTENT_PERCEPTUAL);
     png_write_info(png, info);
     png_write_image(png, inputs.rows.data());
     png_write_end(png, nullptr);
@@ -106,12 +106,12 @@ TestPicture patternPicture(std::string name, unsigned width, unsigned height, in
                            int bitDepth, bool interlaced) {
     TestPicture picture;
     picture.name = std::move(name);
-    PngSpec& spec = picture.spec;
-    spec.width = width;
-    spec.height = height;
-    spec.colorType = colorType;
-    spec.bitDepth = bitDepth;
-    spec.interlaced = interlaced;
+    PngLayout& layout = picture.layout;
+    layout.width = width;
+    layout.height = height;
+    layout.colorType = colorType;
+    layout.bitDepth = bitDepth;
+    layout.interlaced = interlaced;
     picture.hasAlpha = (colorType & PNG_COLOR_MASK_ALPHA) != 0;
     const unsigned channels = samplesPerPixel(colorType);
     const unsigned maxSample = (1u << bitDepth) - 1;
@@ -124,12 +124,12 @@ TestPicture patternPicture(std::string name, unsigned width, unsigned height, in
                 if (bitDepth == 16) {
                     // The low byte differs from the high one, so dropping
                     // the wrong byte shows.
-                    spec.samples.push_back(uint16_t(byte << 8 | uint8_t(~byte ^ x)));
+                    layout.samples.push_back(uint16_t(byte << 8 | uint8_t(~byte ^ x)));
                 } else if (bitDepth == 8) {
-                    spec.samples.push_back(byte);
+                    layout.samples.push_back(byte);
                 } else {
                     const uint16_t sample = uint16_t(byte >> (8 - bitDepth));
-                    spec.samples.push_back(sample);
+                    layout.samples.push_back(sample);
                     shown = uint8_t(sample * 255 / maxSample);
                 }
                 const bool isGrey = (colorType & PNG_COLOR_MASK_COLOR) == 0;
@@ -150,21 +150,21 @@ TestPicture palettePicture(std::string name, unsigned width, unsigned height, in
                            unsigned paletteSize, unsigned alphaEntries) {
     TestPicture picture;
     picture.name = std::move(name);
-    PngSpec& spec = picture.spec;
-    spec.width = width;
-    spec.height = height;
-    spec.colorType = PNG_COLOR_TYPE_PALETTE;
-    spec.bitDepth = bitDepth;
+    PngLayout& layout = picture.layout;
+    layout.width = width;
+    layout.height = height;
+    layout.colorType = PNG_COLOR_TYPE_PALETTE;
+    layout.bitDepth = bitDepth;
     picture.hasAlpha = alphaEntries > 0;
     for (unsigned i = 0; i < paletteSize; ++i)
-        spec.palette.push_back({patternByte(i, 0, 0), patternByte(i, 1, 1), patternByte(i, 2, 2)});
-    for (unsigned i = 0; i < alphaEntries; ++i) spec.paletteAlpha.push_back(uint8_t(i * 40 + 7));
+        layout.palette.push_back({patternByte(i, 0, 0), patternByte(i, 1, 1), patternByte(i, 2, 2)});
+    for (unsigned i = 0; i < alphaEntries; ++i) layout.paletteAlpha.push_back(uint8_t(i * 40 + 7));
     for (unsigned y = 0; y < height; ++y) {
         for (unsigned x = 0; x < width; ++x) {
             const unsigned index = (x + 3 * y) % paletteSize;
-            spec.samples.push_back(uint16_t(index));
-            const PaletteEntry& colour = spec.palette[index];
-            const uint8_t alpha = index < alphaEntries ? spec.paletteAlpha[index] : 255;
+            layout.samples.push_back(uint16_t(index));
+            const PaletteEntry& colour = layout.palette[index];
+            const uint8_t alpha = index < alphaEntries ? layout.paletteAlpha[index] : 255;
             picture.rgba.insert(picture.rgba.end(), {colour.red, colour.green, colour.blue, alpha});
         }
     }
@@ -175,48 +175,48 @@ TestPicture rgbaPicture(std::string name, unsigned width, unsigned height, bool 
                         const std::vector<uint8_t>& rgba) {
     TestPicture picture;
     picture.name = std::move(name);
-    picture.spec.width = width;
-    picture.spec.height = height;
-    picture.spec.colorType = withAlpha ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB;
+    picture.layout.width = width;
+    picture.layout.height = height;
+    picture.layout.colorType = withAlpha ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB;
     picture.hasAlpha = withAlpha;
     picture.rgba = rgba;
     for (size_t i = 0; i < rgba.size(); ++i)
-        if (withAlpha || i % 4 != 3) picture.spec.samples.push_back(rgba[i]);
+        if (withAlpha || i % 4 != 3) picture.layout.samples.push_back(rgba[i]);
     if (!withAlpha)
         for (size_t i = 3; i < picture.rgba.size(); i += 4) picture.rgba[i] = 255;
     return picture;
 }
 
 TestPicture withKeyColour(TestPicture picture) {
-    PngSpec& spec = picture.spec;
-    const unsigned channels = samplesPerPixel(spec.colorType);
-    const std::vector<uint16_t> key(spec.samples.begin(), spec.samples.begin() + channels);
-    spec.keyColour = key;
+    PngLayout& layout = picture.layout;
+    const unsigned channels = samplesPerPixel(layout.colorType);
+    const std::vector<uint16_t> key(layout.samples.begin(), layout.samples.begin() + channels);
+    layout.keyColour = key;
     picture.name += " with tRNS key colour";
     picture.hasAlpha = true;
-    for (size_t pixel = 0; pixel < size_t(spec.width) * spec.height; ++pixel) {
-        const auto first = spec.samples.begin() + std::ptrdiff_t(pixel * channels);
+    for (size_t pixel = 0; pixel < size_t(layout.width) * layout.height; ++pixel) {
+        const auto first = layout.samples.begin() + std::ptrdiff_t(pixel * channels);
         const bool isKey = std::equal(key.begin(), key.end(), first);
         picture.rgba[pixel * 4 + 3] = isKey ? 0 : 255;
     }
     return picture;
 }
 
-std::vector<uint8_t> encodePng(const PngSpec& spec) {
-    const size_t expectedSamples = size_t(spec.width) * spec.height * samplesPerPixel(spec.colorType);
-    if (spec.samples.size() != expectedSamples) {
-        ADD_FAILURE() << "test picture has " << spec.samples.size() << " samples, needs "
+std::vector<uint8_t> encodePng(const PngLayout& layout) {
+    const size_t expectedSamples = size_t(layout.width) * layout.height * samplesPerPixel(layout.colorType);
+    if (layout.samples.size() != expectedSamples) {
+        ADD_FAILURE() << "test picture has " << layout.samples.size() << " samples, needs "
                       << expectedSamples;
         return {};
     }
     std::vector<std::vector<uint8_t>> packedRows;
-    for (unsigned y = 0; y < spec.height; ++y) packedRows.push_back(packRow(spec, y));
+    for (unsigned y = 0; y < layout.height; ++y) packedRows.push_back(packRow(layout, y));
     WriteInputs inputs;
     for (std::vector<uint8_t>& row : packedRows) inputs.rows.push_back(row.data());
-    for (const PaletteEntry& entry : spec.palette)
+    for (const PaletteEntry& entry : layout.palette)
         inputs.palette.push_back({entry.red, entry.green, entry.blue});
-    if (spec.keyColour) {
-        const std::vector<uint16_t>& key = *spec.keyColour;
+    if (layout.keyColour) {
+        const std::vector<uint16_t>& key = *layout.keyColour;
         if (key.size() == 1) {
             inputs.keyColour.gray = key[0];
         } else if (key.size() == 3) {
@@ -226,7 +226,7 @@ std::vector<uint8_t> encodePng(const PngSpec& spec) {
         }
     }
     std::vector<uint8_t> bytes;
-    if (!writeWithLibpng(spec, inputs, &bytes)) {
+    if (!writeWithLibpng(layout, inputs, &bytes)) {
         ADD_FAILURE() << "libpng could not write the test picture";
         return {};
     }

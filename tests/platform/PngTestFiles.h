@@ -18,7 +18,7 @@ struct PaletteEntry {
 // One picture as it is stored in the file. `samples` holds, rows top first,
 // the file's samples per pixel in file order (grey; grey, alpha; r, g, b;
 // r, g, b, a; or a palette index), each within the bit depth.
-struct PngSpec {
+struct PngLayout {
     unsigned width = 0;
     unsigned height = 0;
     int colorType = 0;  // PNG_COLOR_TYPE_*
@@ -32,11 +32,11 @@ struct PngSpec {
     bool srgb = false;                             // sRGB
 };
 
-// A PngSpec with the RGBA bytes (rows top first) that loading it must give;
+// A PngLayout with the RGBA bytes (rows top first) that loading it must give;
 // `hasAlpha` tells whether the texture must be RGBA rather than RGB.
 struct TestPicture {
     std::string name;
-    PngSpec spec;
+    PngLayout layout;
     std::vector<uint8_t> rgba;
     bool hasAlpha = false;
 };
@@ -62,8 +62,8 @@ TestPicture rgbaPicture(std::string name, unsigned width, unsigned height, bool 
 // colour becomes transparent, every other pixel opaque. Grey or RGB only.
 TestPicture withKeyColour(TestPicture picture);
 
-// Encodes the spec with libpng; fails the current test on a libpng error.
-std::vector<uint8_t> encodePng(const PngSpec& spec);
+// Encodes the layout with libpng; fails the current test on a libpng error.
+std::vector<uint8_t> encodePng(const PngLayout& layout);
 
 // PNG chunk surgery on encoded bytes.
 std::vector<uint8_t> makeChunk(const std::string& type, const std::vector<uint8_t>& data);

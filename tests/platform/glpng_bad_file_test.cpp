@@ -41,7 +41,7 @@ class GlpngBadFile : public ::testing::Test {
 protected:
     std::vector<BadFile> badFiles() {
         const std::vector<uint8_t> good = pngtest::encodePng(
-            pngtest::patternPicture("RGBA", 40, 30, PNG_COLOR_TYPE_RGB_ALPHA, 8).spec);
+            pngtest::patternPicture("RGBA", 40, 30, PNG_COLOR_TYPE_RGB_ALPHA, 8).layout);
         const size_t idat = pngtest::findChunk(good, "IDAT");
         const uint32_t idatLength = pngtest::chunkLength(good, idat);
 
@@ -57,7 +57,7 @@ protected:
         std::vector<uint8_t> signatureOnly(good.begin(), good.begin() + 8);
 
         const std::vector<uint8_t> paletted = pngtest::encodePng(
-            pngtest::palettePicture("palette", 8, 8, 8, 20, 0).spec);
+            pngtest::palettePicture("palette", 8, 8, 8, 20, 0).layout);
         const size_t plte = pngtest::findChunk(paletted, "PLTE");
         std::vector<uint8_t> withoutPalette = paletted;
         withoutPalette.erase(withoutPalette.begin() + std::ptrdiff_t(plte),
@@ -127,7 +127,7 @@ TEST_F(GlpngBadFile, EveryBadFileIsRefusedCleanlyWithOneLine) {
 
 TEST_F(GlpngBadFile, GoodTexturesSurviveAFailedLoad) {
     const std::vector<uint8_t> good = pngtest::encodePng(
-        pngtest::patternPicture("RGB", 4, 4, PNG_COLOR_TYPE_RGB, 8).spec);
+        pngtest::patternPicture("RGB", 4, 4, PNG_COLOR_TYPE_RGB, 8).layout);
     const GLuint first = texprobe::loadAsProgramDoes(dir.write("good.png", good));
     ASSERT_NE(first, 0u);
     texprobe::StderrCapture quiet;
@@ -143,7 +143,7 @@ TEST_F(GlpngBadFile, GoodTexturesSurviveAFailedLoad) {
 
 TEST_F(GlpngBadFile, UnsupportedModesAreRefusedBeforeMakingATexture) {
     const std::string path = dir.write("good.png", pngtest::encodePng(
-        pngtest::patternPicture("RGB", 4, 4, PNG_COLOR_TYPE_RGB, 8).spec));
+        pngtest::patternPicture("RGB", 4, 4, PNG_COLOR_TYPE_RGB, 8).layout));
     struct Modes {
         int mipmap, trans;
     };
@@ -168,7 +168,7 @@ TEST_F(GlpngBadFile, UnsupportedModesAreRefusedBeforeMakingATexture) {
 // picture allowed loads, one pixel or one byte more is refused.
 TEST_F(GlpngBadFile, DecodeLimitsAreExactBoundaries) {
     const std::vector<uint8_t> png = pngtest::encodePng(
-        pngtest::patternPicture("RGBA", 8, 4, PNG_COLOR_TYPE_RGB_ALPHA, 8).spec);
+        pngtest::patternPicture("RGBA", 8, 4, PNG_COLOR_TYPE_RGB_ALPHA, 8).layout);
     struct Limits {
         unsigned maxSide;
         size_t maxBytes;

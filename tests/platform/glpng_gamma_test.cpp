@@ -49,7 +49,7 @@ TestPicture rampPicture(std::optional<double> fileGamma) {
     std::vector<uint8_t> rgba;
     for (uint8_t level : rampLevels) rgba.insert(rgba.end(), {level, level, level, rampAlpha});
     TestPicture picture = pngtest::rgbaPicture("grey ramp", std::size(rampLevels), 1, true, rgba);
-    picture.spec.fileGamma = fileGamma;
+    picture.layout.fileGamma = fileGamma;
     return picture;
 }
 
@@ -84,7 +84,7 @@ protected:
     }
 
     std::string write(const std::string& name, const TestPicture& picture) {
-        return dir.write(name, pngtest::encodePng(picture.spec));
+        return dir.write(name, pngtest::encodePng(picture.layout));
     }
 
     static void expectWithinOne(const std::vector<int>& actual, const std::vector<int>& expected) {
@@ -141,7 +141,7 @@ TEST_F(GlpngGamma, LargeFileGammaIsTakenAtItsValue) {
 }
 
 TEST_F(GlpngGamma, SrgbChunkCountsAsGamma22) {
-    std::vector<uint8_t> png = pngtest::encodePng(rampPicture(std::nullopt).spec);
+    std::vector<uint8_t> png = pngtest::encodePng(rampPicture(std::nullopt).layout);
     ASSERT_EQ(pngtest::findChunk(png, "gAMA"), std::string::npos);
     const std::vector<uint8_t> srgb = pngtest::makeChunk("sRGB", {0});
     const size_t idat = pngtest::findChunk(png, "IDAT");

@@ -17,7 +17,7 @@ using pngtest::TestPicture;
 namespace {
 
 TestPicture interlacedVersion(TestPicture picture) {
-    picture.spec.interlaced = true;
+    picture.layout.interlaced = true;
     picture.name += ", Adam7 interlaced";
     return picture;
 }
@@ -83,7 +83,7 @@ class GlpngLoad : public ::testing::Test {
 protected:
     std::string writePicture(const TestPicture& picture) {
         return dir.write("picture" + std::to_string(++fileCount) + ".png",
-                         pngtest::encodePng(picture.spec));
+                         pngtest::encodePng(picture.layout));
     }
 
     TempDir dir;
@@ -92,8 +92,8 @@ protected:
 
 TEST_F(GlpngLoad, EveryKindOfPictureBecomesTheExactTextureTopRowFirst) {
     for (const TestPicture& picture : everyKindOfPicture()) {
-        SCOPED_TRACE(picture.name + " " + std::to_string(picture.spec.width) + "x" +
-                     std::to_string(picture.spec.height));
+        SCOPED_TRACE(picture.name + " " + std::to_string(picture.layout.width) + "x" +
+                     std::to_string(picture.layout.height));
         const std::string path = writePicture(picture);
         pngInfo info{};
         texprobe::StderrCapture capture;
@@ -102,17 +102,17 @@ TEST_F(GlpngLoad, EveryKindOfPictureBecomesTheExactTextureTopRowFirst) {
         ASSERT_NE(texture, 0u);
 
         const texprobe::LevelInfo level0 = texprobe::levelInfo(texture, 0);
-        EXPECT_EQ(level0.width, int(picture.spec.width));
-        EXPECT_EQ(level0.height, int(picture.spec.height));
+        EXPECT_EQ(level0.width, int(picture.layout.width));
+        EXPECT_EQ(level0.height, int(picture.layout.height));
         EXPECT_EQ(level0.internalFormat, picture.hasAlpha ? GL_RGBA8 : GL_RGB8);
         EXPECT_EQ(level0.alphaBits > 0, picture.hasAlpha);
         EXPECT_EQ(firstDifference(texprobe::readLevelRgba(texture, 0), picture.rgba,
-                                  picture.spec.width),
+                                  picture.layout.width),
                   "");
 
-        EXPECT_EQ(info.Width, picture.spec.width);
-        EXPECT_EQ(info.Height, picture.spec.height);
-        EXPECT_EQ(info.Depth, unsigned(picture.spec.bitDepth));
+        EXPECT_EQ(info.Width, picture.layout.width);
+        EXPECT_EQ(info.Height, picture.layout.height);
+        EXPECT_EQ(info.Depth, unsigned(picture.layout.bitDepth));
         EXPECT_EQ(info.Alpha, picture.hasAlpha ? 8u : 0u);
         glDeleteTextures(1, &texture);
     }
@@ -230,7 +230,7 @@ TEST_F(GlpngLoad, NoMipmapsModeUploadsLevelZeroOnly) {
 
 TEST_F(GlpngLoad, WarningsAloneNeitherFailNorPrint) {
     const TestPicture picture = pngtest::patternPicture("RGBA", 5, 3, PNG_COLOR_TYPE_RGB_ALPHA, 8);
-    std::vector<uint8_t> png = pngtest::encodePng(picture.spec);
+    std::vector<uint8_t> png = pngtest::encodePng(picture.layout);
     // A text chunk with a wrong CRC and an unknown ancillary chunk before
     // the image data, and bytes after the end: each at most a warning.
     std::vector<uint8_t> text = pngtest::makeChunk("tEXt", {'T', 'i', 't', 'l', 'e', 0, 'x'});

@@ -43,7 +43,7 @@ TEST_F(GlpngPowerOfTwoOnly, NonPowerOfTwoPictureIsResampledOverTheWholeTexture) 
     const pngtest::TestPicture picture =
         pngtest::patternPicture("RGB 3x5", 3, 5, PNG_COLOR_TYPE_RGB, 8);
     const GLuint texture =
-        texprobe::loadAsProgramDoes(dir.write("p.png", pngtest::encodePng(picture.spec)));
+        texprobe::loadAsProgramDoes(dir.write("p.png", pngtest::encodePng(picture.layout)));
     ASSERT_NE(texture, 0u);
     const texprobe::LevelInfo level0 = texprobe::levelInfo(texture, 0);
     EXPECT_EQ(level0.width, 4);
@@ -68,7 +68,7 @@ TEST_F(GlpngPowerOfTwoOnly, LargePictureKeepsItsColourAtPowerOfTwoSize) {
     std::vector<uint8_t> rgba;
     for (int i = 0; i < 300 * 200; ++i) rgba.insert(rgba.end(), {12, 140, 250, 33});
     const GLuint texture = texprobe::loadAsProgramDoes(dir.write(
-        "u.png", pngtest::encodePng(pngtest::rgbaPicture("uniform", 300, 200, true, rgba).spec)));
+        "u.png", pngtest::encodePng(pngtest::rgbaPicture("uniform", 300, 200, true, rgba).layout)));
     ASSERT_NE(texture, 0u);
     const texprobe::LevelInfo level0 = texprobe::levelInfo(texture, 0);
     EXPECT_EQ(level0.width, 512);
@@ -86,7 +86,7 @@ TEST_F(GlpngPowerOfTwoOnly, PowerOfTwoPictureIsUploadedUnchanged) {
     const pngtest::TestPicture picture =
         pngtest::patternPicture("RGBA 8x4", 8, 4, PNG_COLOR_TYPE_RGB_ALPHA, 8);
     const GLuint texture =
-        texprobe::loadAsProgramDoes(dir.write("e.png", pngtest::encodePng(picture.spec)));
+        texprobe::loadAsProgramDoes(dir.write("e.png", pngtest::encodePng(picture.layout)));
     ASSERT_NE(texture, 0u);
     EXPECT_EQ(texprobe::readLevelRgba(texture, 0), picture.rgba);
     glDeleteTextures(1, &texture);

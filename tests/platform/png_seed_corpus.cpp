@@ -39,10 +39,10 @@ std::vector<pngtest::TestPicture> seedPictures() {
     pictures.push_back(withKeyColour(patternPicture("grey-key", 5, 5, PNG_COLOR_TYPE_GRAY, 8)));
     pictures.push_back(withKeyColour(patternPicture("rgb16-key", 4, 4, PNG_COLOR_TYPE_RGB, 16)));
     pngtest::TestPicture gamma = patternPicture("rgb-gama", 4, 4, PNG_COLOR_TYPE_RGB, 8);
-    gamma.spec.fileGamma = 1.0 / 1.8;
+    gamma.layout.fileGamma = 1.0 / 1.8;
     pictures.push_back(gamma);
     pngtest::TestPicture srgb = patternPicture("rgba-srgb", 4, 4, PNG_COLOR_TYPE_RGB_ALPHA, 8);
-    srgb.spec.srgb = true;
+    srgb.layout.srgb = true;
     pictures.push_back(srgb);
     return pictures;
 }
@@ -55,7 +55,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     for (const pngtest::TestPicture& picture : seedPictures()) {
-        const std::vector<uint8_t> bytes = pngtest::encodePng(picture.spec);
+        const std::vector<uint8_t> bytes = pngtest::encodePng(picture.layout);
         std::ofstream out(std::string(argv[1]) + "/" + picture.name + ".png", std::ios::binary);
         out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
         if (bytes.empty() || !out) {
