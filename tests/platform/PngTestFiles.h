@@ -3,6 +3,7 @@
 // the RGBA pixels a loader must produce from them, chunk-level edits for
 // making broken files, and a temporary folder to put them in.
 #pragma once
+#include "TempDir.h"
 
 #include <cstdint>
 #include <optional>
@@ -80,20 +81,6 @@ std::vector<uint8_t> ihdrData(uint32_t width, uint32_t height, uint8_t bitDepth,
 // zlib-compressed bytes, as IDAT data.
 std::vector<uint8_t> deflateBytes(const std::vector<uint8_t>& raw);
 
-// A fresh folder under $TMPDIR (or /tmp), removed with everything in it.
-class TempDir {
-public:
-    TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    ~TempDir();
-
-    const std::string& path() const { return path_; }
-    // Writes `bytes` to `name` inside the folder and returns the full path.
-    std::string write(const std::string& name, const std::vector<uint8_t>& bytes) const;
-
-private:
-    std::string path_;
-};
+using ::TempDir;
 
 }  // namespace pngtest

@@ -27,20 +27,6 @@ void putLittleEndian(std::string& out, uint32_t value, int bytes) {
 
 }  // namespace
 
-TempDir::TempDir() {
-    const char* base = std::getenv("TMPDIR");
-    std::string pattern = std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/tumblewell-sound-XXXXXX";
-    if (mkdtemp(pattern.data()) == nullptr) {
-        throw std::runtime_error("cannot create a temporary directory");
-    }
-    path_ = pattern;
-}
-
-TempDir::~TempDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-}
-
 size_t frameCount(const Pcm& pcm) { return pcm.size() / kChannels; }
 
 Pcm sineTone(double hz, double seconds, double amplitude) {

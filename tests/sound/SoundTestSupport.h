@@ -3,6 +3,7 @@
 // PCM is always interleaved stereo signed 16-bit at 44100 Hz, the format the
 // sound layer opens its output in.
 #pragma once
+#include "TempDir.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -13,20 +14,6 @@
 using Pcm = std::vector<int16_t>;
 
 const int kTestRate = 44100;
-
-// A fresh directory under $TMPDIR (or /tmp), removed with everything in it.
-class TempDir {
-public:
-    TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    ~TempDir();
-    std::string file(const std::string& name) const { return path_ + "/" + name; }
-    const std::string& path() const { return path_; }
-
-private:
-    std::string path_;
-};
 
 size_t frameCount(const Pcm& pcm);
 
