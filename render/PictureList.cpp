@@ -32,3 +32,8 @@ void makePictureList(int32_t* listId, int32_t* textureId, const char* fileName) 
     recordUnitQuad(*textureId);
     glEndList();
 }
+
+void makePictureListFromFile(int32_t* listId, const char* fileName) {
+    int32_t textureId = -1;
+    makePictureList(listId, &textureId, fileName);
+}

@@ -7,3 +7,7 @@
 // listId: the caller's list variable; negative means not made yet, and a made
 // list is never made again. textureId: negative means load the file now.
 void makePictureList(int32_t* listId, int32_t* textureId, const char* fileName);
+
+// The same with a texture variable of its own at -1, so the file is loaded
+// afresh; the texture lives on, bound by the list alone.
+void makePictureListFromFile(int32_t* listId, const char* fileName);

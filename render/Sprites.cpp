@@ -13,11 +13,6 @@ int32_t attractorPictureLists[1] = {-1};
 
 namespace {
 
-void makeSpriteList(int32_t* listId, const char* fileName) {
-    int32_t textureId = -1;  // load afresh; the list keeps the binding
-    makePictureList(listId, &textureId, fileName);
-}
-
 // Texturing, blending and the alpha test are on only while sprites draw.
 void beginSprites() {
     glEnable(GL_TEXTURE_2D);
@@ -45,9 +40,9 @@ void drawSprite(float x, float y, float radius, int32_t listId) {
 
 }  // namespace
 
-void BallSet::setUp() { makeSpriteList(&ballPictureLists[0], "./images/bluetoken.png"); }
+void BallSet::setUp() { makePictureListFromFile(&ballPictureLists[0], "./images/bluetoken.png"); }
 
-void AttractorSet::setUp() { makeSpriteList(&attractorPictureLists[0], "./images/redtoken.png"); }
+void AttractorSet::setUp() { makePictureListFromFile(&attractorPictureLists[0], "./images/redtoken.png"); }
 
 void Ball::draw() const {
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);

@@ -10,16 +10,11 @@ Stage& Stage::instance() {
     return *stage;
 }
 
-static void makeStagePicture(int32_t* listId, const char* fileName) {
-    int32_t textureId = -1;
-    makePictureList(listId, &textureId, fileName);
-}
-
 void Stage::loadPictures() {
-    makeStagePicture(&backdropList, "./images/gray.png");
-    makeStagePicture(&titleList, "./images/titlescreen.png");
-    makeStagePicture(&instructionsList, "./images/instructions.png");
-    makeStagePicture(&gameOverList, "./images/gameover.png");
+    makePictureListFromFile(&backdropList, "./images/gray.png");
+    makePictureListFromFile(&titleList, "./images/titlescreen.png");
+    makePictureListFromFile(&instructionsList, "./images/instructions.png");
+    makePictureListFromFile(&gameOverList, "./images/gameover.png");
 }
 
 void Stage::setRect(double newTop, double newRight, double newBottom, double newLeft) {
