@@ -23,6 +23,8 @@ typedef struct DecodeState {
 } DecodeState;
 
 enum { SIGNATURE_BYTES = 8 };
+/* Largest chunk libpng may allocate for; pictures need far less. */
+enum { MAX_CHUNK_BYTES = 8 * 1024 * 1024 };
 
 static void noteError(char* error, const char* reason) {
     snprintf(error, PNG_DECODE_ERROR_SIZE, "%s", reason);
@@ -104,6 +106,9 @@ static void decodeRows(DecodeState* state) {
     png_set_read_fn(png, state, readFromFile);
     png_set_sig_bytes(png, SIGNATURE_BYTES);
     png_set_user_limits(png, state->settings->maxSide, state->settings->maxSide);
+    /* A chunk's length field is the file's word: without a cap, one claiming
+     * gigabytes makes libpng try to allocate them before reading a byte. */
+    png_set_chunk_malloc_max(png, MAX_CHUNK_BYTES);
     png_read_info(png, info);
     png_get_IHDR(png, info, &width, &height, &bitDepth, &colorType, NULL, NULL, NULL);
 
