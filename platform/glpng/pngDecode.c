@@ -25,6 +25,8 @@ typedef struct DecodeState {
 enum { SIGNATURE_BYTES = 8 };
 /* Largest chunk libpng may allocate for; pictures need far less. */
 enum { MAX_CHUNK_BYTES = 8 * 1024 * 1024 };
+static const png_byte unusedChunks[] = "sPLT\0iCCP\0zTXt\0iTXt\0tEXt\0pCAL\0sCAL\0hIST\0eXIf\0tIME\0bKGD\0pHYs\0oFFs\0sBIT\0cHRM";
+enum { UNUSED_CHUNK_COUNT = 15 };
 
 static void noteError(char* error, const char* reason) {
     snprintf(error, PNG_DECODE_ERROR_SIZE, "%s", reason);
@@ -109,6 +111,10 @@ static void decodeRows(DecodeState* state) {
     /* A chunk's length field is the file's word: without a cap, one claiming
      * gigabytes makes libpng try to allocate them before reading a byte. */
     png_set_chunk_malloc_max(png, MAX_CHUNK_BYTES);
+    /* Chunks a texture never uses are skipped unread; libpng would otherwise
+     * allocate whatever length some of them (sPLT among them) claim. */
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, NULL, 0);
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, unusedChunks, UNUSED_CHUNK_COUNT);
     png_read_info(png, info);
     png_get_IHDR(png, info, &width, &height, &bitDepth, &colorType, NULL, NULL, NULL);
 
