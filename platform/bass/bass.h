@@ -34,8 +34,9 @@ typedef DWORD HSTREAM;
 
 /* Opens the output at `freq` Hz. Device 1 (or -1) is the default output device;
  * other device numbers fail. Respects SDL_AUDIODRIVER. Without a working device
- * the output falls back to a silent one, says so in one line on stderr, and
- * everything else keeps working. FALSE if already initialised. */
+ * it says so in one line on stderr and fails; every later call then fails
+ * quietly, so a program that goes on regardless runs silently. FALSE if
+ * already initialised. */
 BOOL BASS_Init(int device, DWORD freq, DWORD flags, void* win, void* dsguid);
 
 /* Loads a whole sound file (mem FALSE, offset and length 0; other forms are not
