@@ -395,7 +395,7 @@ double millisecondsToFirstFrame(const char* program, const std::string& display)
             _exit(126);
         }
         setenv("DISPLAY", display.c_str(), 1);
-        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        // The sound output is the machine's own, as when a player starts it.
         setenv("LD_PRELOAD", TUMBLEWELL_FIRST_SWAP_SHIM, 1);
         setenv("FIRST_SWAP_FD", std::to_string(pipeEnds[1]).c_str(), 1);
         execl(program, program, static_cast<char*>(nullptr));
