@@ -99,6 +99,15 @@ bool uploadPicture(const PngImage& image, bool buildMipmaps, char* error) {
     glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
     glPixelStorei(GL_UNPACK_SWAP_BYTES, GL_FALSE);
     glPixelStorei(GL_UNPACK_LSB_FIRST, GL_FALSE);
+    // Mesa sizes a texture's storage by the minifying filter in force when
+    // level 0 arrives: for a filter without mipmaps, one level, and each
+    // smaller level then gets storage of its own, allocated and filled apart.
+    // A mipmap filter during the upload has the whole chain allocated at
+    // once; the caller's filter is put back afterwards.
+    GLint callersMinFilter = GL_LINEAR;
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &callersMinFilter);
+    if (buildMipmaps)
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
     uploadLevel(0, format, width, height, pixels);
     for (GLint levelNumber = 1; buildMipmaps && (width > 1 || height > 1); ++levelNumber) {
         const unsigned smallerWidth = std::max(width / 2, 1u);
@@ -110,6 +119,7 @@ bool uploadPicture(const PngImage& image, bool buildMipmaps, char* error) {
         height = smallerHeight;
         uploadLevel(levelNumber, format, width, height, pixels);
     }
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, callersMinFilter);
     glPopClientAttrib();
 
     if (glGetError() != GL_NO_ERROR) {
