@@ -38,19 +38,22 @@ std::vector<Coverage> coverageAlongAxis(unsigned from, unsigned to) {
 // Halving both sides exactly, every mipmap level of an even-sided picture:
 // each target pixel covers one 2 x 2 block with equal weights, so the
 // weighted mean below comes to (sum of the four + 2) / 4, computed directly.
-void halve(const unsigned char* pixels, unsigned width, unsigned channels, unsigned newWidth,
-           unsigned newHeight, unsigned char* out) {
-    const size_t rowBytes = size_t(width) * channels;
+// The channel count is a constant here so that the compiler can unroll and
+// vectorise the loop: a screen's first level is built at start-up.
+template <unsigned Channels>
+void halve(const unsigned char* pixels, unsigned width, unsigned newWidth, unsigned newHeight,
+           unsigned char* out) {
+    const size_t rowBytes = size_t(width) * Channels;
     for (unsigned row = 0; row < newHeight; ++row) {
         const unsigned char* upper = pixels + size_t(2 * row) * rowBytes;
         const unsigned char* lower = upper + rowBytes;
         for (unsigned column = 0; column < newWidth; ++column) {
-            for (unsigned c = 0; c < channels; ++c) {
-                const unsigned sum = upper[c] + upper[channels + c] + lower[c] + lower[channels + c];
+            for (unsigned c = 0; c < Channels; ++c) {
+                const unsigned sum = upper[c] + upper[Channels + c] + lower[c] + lower[Channels + c];
                 *out++ = static_cast<unsigned char>((sum + 2) / 4);
             }
-            upper += 2 * channels;
-            lower += 2 * channels;
+            upper += 2 * Channels;
+            lower += 2 * Channels;
         }
     }
 }
@@ -63,8 +66,14 @@ std::vector<unsigned char> resampleBox(const unsigned char* pixels, unsigned wid
     std::vector<unsigned char> result(size_t(newWidth) * newHeight * channels);
     if (width == 0 || height == 0 || result.empty()) return result;
     if (width == 2 * newWidth && height == 2 * newHeight) {
-        halve(pixels, width, channels, newWidth, newHeight, result.data());
-        return result;
+        if (channels == 3) {
+            halve<3>(pixels, width, newWidth, newHeight, result.data());
+            return result;
+        }
+        if (channels == 4) {
+            halve<4>(pixels, width, newWidth, newHeight, result.data());
+            return result;
+        }
     }
     const std::vector<Coverage> columns = coverageAlongAxis(width, newWidth);
     const std::vector<Coverage> rows = coverageAlongAxis(height, newHeight);
