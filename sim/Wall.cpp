@@ -6,7 +6,7 @@
 #include <limits>
 
 #include "Ball.h"
-#include "Lanes.h"
+#include "FloatBounds.h"
 #include "Vector.h"
 
 namespace {
@@ -157,22 +157,6 @@ void pushOutOf(const Wall& wall, Ball& ball, FormOf formOf)
 // y = m*x + q reaches that y: the x range of the line over the wall's y span,
 // widened by the rounding of m*x and of the sum (at most 2^-23 of |y| + |q|)
 // divided by |m|, allowed for twice over.
-struct ContactBox {
-    float left, right, bottom, top;
-};
-
-float floatAtOrBelow(double value)
-{
-    const float rounded = float(value);
-    return double(rounded) > value ? std::nextafter(rounded, -INFINITY) : rounded;
-}
-
-float floatAtOrAbove(double value)
-{
-    const float rounded = float(value);
-    return double(rounded) < value ? std::nextafter(rounded, INFINITY) : rounded;
-}
-
 ContactBox contactBoxOf(const Wall& wall)
 {
     ContactBox box{std::min(wall.x1, wall.x2), std::max(wall.x1, wall.x2), std::min(wall.y1, wall.y2),
@@ -206,11 +190,6 @@ ContactBox contactBoxOf(const Wall& wall)
 // most 2 ulps of (|Fy| + |q|), with |Fy| at most the larger |y| of the ends.
 // So |m*x + q - y| <= R*(1 + |m|) + that rounding for the centre. Walls whose
 // foot never comes from the slope form get an infinite width: no limit.
-struct LineBand {
-    float m, q;
-    float width;     // 1 + |m|, the factor of R
-    float rounding;  // bound of |m*Fx + q - Fy|, allowed for eight times over
-};
 
 LineBand lineBandOf(const Wall& wall)
 {
@@ -245,60 +224,27 @@ float contactReach(float radius)
 // projection instead, which the line band does not bound.
 constexpr float lineBandLimit = 1e30f;
 
-// A ball as the quick checks see it, each value in every lane.
-struct BallReach {
-    Lanes leftmost, rightmost, lowest, highest;  // x - reach, x + reach, y - reach, y + reach
-    Lanes x, y, reach;
-    Lanes sizeOfCentre;  // |x| + |y|, for the rounding of m*x + q - y
-    bool lineBandApplies;
-};
-
-BallReach reachOf(const Ball& ball, float reach)
+// Two quick checks, each conservative: a wall is passed over only where the
+// full test cannot report a contact. The box check compares rounded sums with
+// float bounds, and rounding to nearest never carries a sum across a bound it
+// did not cross exactly. The band check allows for its own rounding, a few
+// ulps of |m*x| + |q| + |y|, with room to spare.
+bool mayTouch(const ContactZone& zone, const Ball& ball, float reach)
 {
-    const bool nearOrigin = std::fabs(ball.x) < lineBandLimit && std::fabs(ball.y) < lineBandLimit;
-    return {everyLane(ball.x - reach),
-            everyLane(ball.x + reach),
-            everyLane(ball.y - reach),
-            everyLane(ball.y + reach),
-            everyLane(ball.x),
-            everyLane(ball.y),
-            everyLane(reach),
-            everyLane(std::fabs(ball.x) + std::fabs(ball.y)),
-            nearOrigin};
-}
-
-Lanes absolute(Lanes values)
-{
-    Lanes result{};
-    for (int lane = 0; lane < laneCount; ++lane) {
-        result[lane] = std::fabs(values[lane]);
+    const ContactBox& box = zone.box;
+    if (ball.x + reach < box.left || ball.x - reach > box.right || ball.y + reach < box.bottom ||
+        ball.y - reach > box.top) {
+        return false;
     }
-    return result;
-}
-
-// Two quick checks, each conservative: a lane is dropped only where the full
-// test cannot report a contact. The box check compares rounded sums with
-// float bounds, and rounding to nearest never carries a sum across a bound
-// it did not cross exactly. The band check allows for its own rounding, a
-// few ulps of |m*x| + |q| + |y|, with room to spare. The box check comes
-// first and alone, as it drops most groups whole.
-LaneFlags outsideBoxes(const WallGroup& walls, const BallReach& ball)
-{
-    return (ball.rightmost < walls.boxLeft) | (ball.leftmost > walls.boxRight) | (ball.highest < walls.boxBottom) |
-           (ball.lowest > walls.boxTop);
-}
-
-LaneFlags maybeTouching(const WallGroup& walls, const BallReach& ball, LaneFlags outsideBox)
-{
-    const LaneFlags inBox = ~outsideBox;
-    if (!ball.lineBandApplies) {
-        return inBox;
+    if (!(std::fabs(ball.x) < lineBandLimit && std::fabs(ball.y) < lineBandLimit)) {
+        return true;
     }
-    const Lanes offLine = absolute((walls.lineM * ball.x + walls.lineQ) - ball.y);
-    const Lanes ownRounding =
-        1e-6f * (absolute(walls.lineM) * ball.sizeOfCentre + absolute(walls.lineQ) + ball.sizeOfCentre);
-    const Lanes band = (ball.reach * walls.lineWidth + walls.lineRounding + ownRounding) * (1.0f + 1e-5f);
-    return inBox & ~(offLine > band);
+    const LineBand& line = zone.band;
+    const float sizeOfCentre = std::fabs(ball.x) + std::fabs(ball.y);
+    const float offLine = std::fabs((line.m * ball.x + line.q) - ball.y);
+    const float ownRounding = 1e-6f * (std::fabs(line.m) * sizeOfCentre + std::fabs(line.q) + sizeOfCentre);
+    const float band = (reach * line.width + line.rounding + ownRounding) * (1.0f + 1e-5f);
+    return !(offLine > band);
 }
 
 }  // namespace
@@ -347,67 +293,32 @@ WallSet::~WallSet()
 
 void WallSet::append(Wall* wall)
 {
-    const size_t index = walls_.size();
     walls_.push_back(wall);
     slopeForms_.push_back(slopeFormOf(*wall));
-    if (index % laneCount == 0) {
-        // Padding lanes: boxes beyond every finite point.
-        WallGroup padding{};
-        padding.boxLeft = Lanes{} + INFINITY;
-        padding.boxRight = Lanes{} - INFINITY;
-        padding.boxBottom = Lanes{} + INFINITY;
-        padding.boxTop = Lanes{} - INFINITY;
-        padding.lineM = Lanes{};
-        padding.lineQ = Lanes{};
-        padding.lineWidth = Lanes{} + INFINITY;
-        padding.lineRounding = Lanes{};
-        groups_.push_back(padding);
-    }
-    WallGroup& group = groups_.back();
-    const size_t lane = index % laneCount;
-    const ContactBox box = contactBoxOf(*wall);
-    group.boxLeft[lane] = box.left;
-    group.boxRight[lane] = box.right;
-    group.boxBottom[lane] = box.bottom;
-    group.boxTop[lane] = box.top;
-    const LineBand band = lineBandOf(*wall);
-    group.lineM[lane] = band.m;
-    group.lineQ[lane] = band.q;
-    group.lineWidth[lane] = band.width;
-    group.lineRounding[lane] = band.rounding;
+    zones_.push_back({contactBoxOf(*wall), lineBandOf(*wall)});
+    grid_.add(zones_.back().box);
 }
 
 // Walls in insertion order, each tested against the ball as the earlier ones
-// left it. A group of walls is first checked against their contact boxes at
-// once; the full test sees only the walls whose box the ball can reach, and
-// no wall held back could have touched it.
+// left it. Only the walls near the ball are looked at, and of those only the
+// ones it may touch get the full test; no wall passed over could have
+// touched it.
 void WallSet::collide(Ball& ball) const
 {
     const float reach = contactReach(ball.radius);
-    BallReach around = reachOf(ball, reach);
-    const WallGroup* const groupsEnd = groups_.data() + groups_.size();
-    for (const WallGroup* group = groups_.data(); group != groupsEnd; ++group) {
-        const LaneFlags outside = outsideBoxes(*group, around);
-        if (allLanes(outside)) {
+    const std::vector<uint32_t>* nearby = &grid_.candidates(ball.x, ball.y, reach);
+    for (size_t next = 0; next < nearby->size();) {
+        const uint32_t index = (*nearby)[next++];
+        if (!mayTouch(zones_[index], ball, reach)) {
             continue;
         }
-        const size_t first = size_t(group - groups_.data()) * laneCount;
-        // Lanes in increasing order, so walls in insertion order.
-        for (unsigned lanes = laneBits(maybeTouching(*group, around, outside)); lanes != 0; lanes &= lanes - 1) {
-            const size_t index = first + unsigned(__builtin_ctz(lanes));
-            if (index >= walls_.size()) {
-                break;  // padding
-            }
-            const Wall& wall = *walls_[index];
-            const auto keptForm = [this, index] { return slopeForms_[index]; };
-            if (depthOf(wall, ball, keptForm) != noContact) {
-                pushOutOf(wall, ball, keptForm);
-                // The ball has moved: the rest of the group is checked where it is now.
-                around = reachOf(ball, reach);
-                const unsigned laterLanes = ~0u << (index - first + 1);
-                lanes = (laneBits(maybeTouching(*group, around, outsideBoxes(*group, around))) & laterLanes) |
-                        (lanes & ~laterLanes);
-            }
+        const Wall& wall = *walls_[index];
+        const auto keptForm = [this, index] { return slopeForms_[index]; };
+        if (depthOf(wall, ball, keptForm) != noContact) {
+            pushOutOf(wall, ball, keptForm);
+            // The ball has moved: the later walls are the ones near where it is now.
+            nearby = &grid_.candidates(ball.x, ball.y, reach);
+            next = size_t(std::upper_bound(nearby->begin(), nearby->end(), index) - nearby->begin());
         }
     }
 }

@@ -3,7 +3,7 @@
 #pragma once
 #include <vector>
 
-#include "Lanes.h"
+#include "WallGrid.h"
 
 struct Ball;
 
@@ -33,16 +33,25 @@ struct SlopeForm {
     bool holds;
 };
 
-// Lane j holds the wall at index laneCount * group + j (see Wall.cpp).
-struct WallGroup {
-    Lanes boxLeft, boxRight, boxBottom, boxTop;
-    Lanes lineM, lineQ, lineWidth, lineRounding;
+// How close to a wall's line y = m*x + q a ball's centre must lie to touch it
+// through a foot from the slope form (see Wall.cpp).
+struct LineBand {
+    float m, q;
+    float width;     // 1 + |m|, the factor of the ball's reach
+    float rounding;  // bound of the line's own rounding, allowed for eight times over
+};
+
+// Where a ball's centre must lie to touch a wall: inside the box and the band,
+// each widened by the ball's reach.
+struct ContactZone {
+    ContactBox box;
+    LineBand band;
 };
 
 // Append-only; owns its walls and frees them only when the set itself goes.
 // A wall is fixed once appended, so the set keeps beside the pointers its
-// slope form and, packed, the box a ball's centre must reach to touch it, for
-// a quick check of many walls at once.
+// slope form, the zone a ball's centre must reach to touch it, and a grid that
+// tells which walls are near a point.
 class WallSet {
 public:
     WallSet() = default;
@@ -61,8 +70,6 @@ public:
 private:
     std::vector<Wall*> walls_;
     std::vector<SlopeForm> slopeForms_;  // one per wall, in the order of walls_
-    // Walls in groups of laneCount, in the order of walls_, the last group
-    // padded: for each wall the box and the band about its line that a ball's
-    // centre must reach to touch it, for a quick check of a group at once.
-    std::vector<WallGroup> groups_;
+    std::vector<ContactZone> zones_;     // likewise
+    WallGrid grid_;
 };
