@@ -55,17 +55,16 @@ bool waitForInputHandled(Program& program) {
     return waitUntil([&] { return windowSize(program) == "640x480"; }, 20s);
 }
 
-bool enterPlaying(Program& program, std::string* failure) {
-    if (program.window().empty()) {
-        *failure = "no window; program says: " + program.errors();
-        return false;
-    }
-    if (!waitToShow(program, "titlescreen.png", failure)) return false;
+testing::AssertionResult enterPlaying(Program& program) {
+    if (program.window().empty()) return testing::AssertionFailure() << "no window; program says: " << program.errors();
+    std::string failure;
+    if (!waitToShow(program, "titlescreen.png", &failure)) return testing::AssertionFailure() << failure;
     program.moveTo(320, 240);
     program.click(1);
-    if (!waitToShow(program, "instructions.png", failure)) return false;
+    if (!waitToShow(program, "instructions.png", &failure)) return testing::AssertionFailure() << failure;
     program.click(1);
-    return waitToShow(program, "gray.png", failure);
+    if (!waitToShow(program, "gray.png", &failure)) return testing::AssertionFailure() << failure;
+    return testing::AssertionSuccess();
 }
 
 KeepIfFailed::~KeepIfFailed() {

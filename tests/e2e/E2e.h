@@ -5,6 +5,8 @@
 #include "Program.h"
 #include "Xvfb.h"
 
+#include <gtest/gtest.h>
+
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -45,14 +47,26 @@ std::string windowSize(Program& program);
 bool waitForInputHandled(Program& program);
 
 // Waits for the title, then presses the left button twice and waits for the
-// backdrop; false (with the reason in `failure`) if a screen did not come.
-bool enterPlaying(Program& program, std::string* failure);
+// backdrop; fails, saying which screen did not come, if one did not.
+testing::AssertionResult enterPlaying(Program& program);
 
 // When it goes out of scope in a test that has failed, keeps the latest
 // screenshot held in `shot` as <test name>.png in the working folder.
 struct KeepIfFailed {
     const Screenshot& shot;
     ~KeepIfFailed();
+};
+
+// Tests that start on the playing screen of a fresh session; the latest
+// screenshot they hold in `shot` is kept if they fail.
+class PlayingScreen : public testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(enterPlaying(program)); }
+
+    Session session;
+    Program& program = session.program;
+    Screenshot shot;
+    KeepIfFailed keep{shot};
 };
 
 // Colours of the playing screen, tolerant of blending at token rims.

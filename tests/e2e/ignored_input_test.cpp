@@ -22,12 +22,9 @@ int ballPixelsAtSpawn(const Screenshot& shot) {
 
 }  // namespace
 
-TEST(IgnoredInput, MiddleRightAndWheelPressesMakeNoWall) {
-    Session session;
-    Program& program = session.program;
-    std::string failure;
-    ASSERT_TRUE(enterPlaying(program, &failure)) << failure;
+using IgnoredInput = PlayingScreen;
 
+TEST_F(IgnoredInput, MiddleRightAndWheelPressesMakeNoWall) {
     program.moveTo(100, 100);
     program.click(2);
     program.moveTo(200, 300);
@@ -51,13 +48,7 @@ TEST(IgnoredInput, MiddleRightAndWheelPressesMakeNoWall) {
     EXPECT_EQ(program.output(), "(12.5, 59.375) (28.125, 51.5625)\n");
 }
 
-TEST(IgnoredInput, HeldKeyAddsOneBallAndShiftedKeysAddNothing) {
-    Session session;
-    Program& program = session.program;
-    Screenshot shot;
-    KeepIfFailed keep{shot};
-    std::string failure;
-    ASSERT_TRUE(enterPlaying(program, &failure)) << failure;
+TEST_F(IgnoredInput, HeldKeyAddsOneBallAndShiftedKeysAddNothing) {
     program.moveTo(600, 200);
 
     // 'a' then 'A': one attractor, at (0, 30). Dragging it away leaves nothing

@@ -28,8 +28,7 @@ TEST(Lifecycle, ClosingTheWindowOnTheTitleScreenEndsWithStatusZero) {
 TEST(Lifecycle, ClosingTheWindowWhilePlayingEndsWithStatusZero) {
     Session session;
     Program& program = session.program;
-    std::string failure;
-    ASSERT_TRUE(enterPlaying(program, &failure)) << failure;
+    ASSERT_TRUE(enterPlaying(program));
     program.key("a");
     program.key("m");
     program.key("m");
@@ -48,8 +47,7 @@ class EndedBySignal : public testing::TestWithParam<int> {};
 TEST_P(EndedBySignal, SignalEndsTheProgram) {
     Session session;
     Program& program = session.program;
-    std::string failure;
-    ASSERT_TRUE(enterPlaying(program, &failure)) << failure;
+    ASSERT_TRUE(enterPlaying(program));
 
     ASSERT_EQ(kill(program.pid(), GetParam()), 0);
     EXPECT_EQ(program.waitForExit(30s), -1) << "exited by itself";

@@ -539,8 +539,7 @@ TEST(LongPlay, LivesDrawsAndKeepsItsMemoryFlatUnderRandomInput) {
     useSmallQuarantine();
     Session session;
     Program& program = session.program;
-    std::string failure;
-    ASSERT_TRUE(enterPlaying(program, &failure)) << failure;
+    ASSERT_TRUE(enterPlaying(program));
     Player player(program, seed);
 
     for (int i = 0; i < attractorsAsked; ++i) player.addAttractor();
@@ -548,7 +547,7 @@ TEST(LongPlay, LivesDrawsAndKeepsItsMemoryFlatUnderRandomInput) {
     player.addBalls(ballsAsked);
 
     ASSERT_TRUE(program.waitForOutputLines(wallsAsked, 20s)) << player.context() << "\n" << program.output();
-    failure = traceProblem(program, player.expected());
+    std::string failure = traceProblem(program, player.expected());
     ASSERT_EQ(failure, "") << player.context();
     Screenshot shot;
     failure = attractorProblem(program, player.expected(), spawnPoint, &shot);

@@ -161,8 +161,7 @@ class NoSoundDevice : public testing::TestWithParam<NoDeviceCase> {};
 TEST_P(NoSoundDevice, ProgramPlaysOnWithAtMostOneLineAboutSound) {
     Session session(sourceFolder(), {{"SDL_AUDIODRIVER", GetParam().driver}});
     Program& program = session.program;
-    std::string failure;
-    ASSERT_TRUE(enterPlaying(program, &failure)) << failure;
+    ASSERT_TRUE(enterPlaying(program));
     program.key("a");
     program.key("m");
     clickAt(program, 100, 400);

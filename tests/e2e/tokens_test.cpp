@@ -30,13 +30,9 @@ std::string describe(const Screenshot& shot, const ColourTest& colour) {
 
 }  // namespace
 
-TEST(Tokens, AttractorIsDraggedAndStaysOnTheField) {
-    Session session;
-    Program& program = session.program;
-    Screenshot shot;
-    KeepIfFailed keep{shot};
-    std::string failure;
-    ASSERT_TRUE(enterPlaying(program, &failure)) << failure;
+using Tokens = PlayingScreen;
+
+TEST_F(Tokens, AttractorIsDraggedAndStaysOnTheField) {
 
     // World (0, 30) is pixel (320, 288); the token is 25.6 pixels across.
     program.key("a");
@@ -109,13 +105,7 @@ TEST(Tokens, AttractorIsDraggedAndStaysOnTheField) {
     EXPECT_EQ(countMatching(shot, isWallColour, 0, 0, 639, 479), 0);
 }
 
-TEST(Tokens, BallIsPulledTowardTheAttractorAndStoppedByAWall) {
-    Session session;
-    Program& program = session.program;
-    Screenshot shot;
-    KeepIfFailed keep{shot};
-    std::string failure;
-    ASSERT_TRUE(enterPlaying(program, &failure)) << failure;
+TEST_F(Tokens, BallIsPulledTowardTheAttractorAndStoppedByAWall) {
 
     // Added at (0, 80), the ball is put back inside the field at y 73: pixel
     // row 12.8. With no attractor it stays there.

@@ -20,13 +20,9 @@ bool showsRubberBand(const Screenshot& shot, int x1, int y1, int x2, int y2) {
 
 }  // namespace
 
-TEST(Walls, TwoClicksDrawATracedWallAfterARubberBand) {
-    Session session;
-    Program& program = session.program;
-    Screenshot shot;
-    KeepIfFailed keep{shot};
-    std::string failure;
-    ASSERT_TRUE(enterPlaying(program, &failure)) << failure;
+using Walls = PlayingScreen;
+
+TEST_F(Walls, TwoClicksDrawATracedWallAfterARubberBand) {
 
     // (192, 160) is exactly (-20, 50); (533, 53) gives 33.28125 and 66.71875,
     // which the six-digit trace rounds.
@@ -69,13 +65,7 @@ TEST(Walls, TwoClicksDrawATracedWallAfterARubberBand) {
     EXPECT_EQ(program.output(), "(-20, 50) (33.2812, 66.7188)\n");
 }
 
-TEST(Walls, ReleasingTheButtonLeavesTheWallPending) {
-    Session session;
-    Program& program = session.program;
-    Screenshot shot;
-    KeepIfFailed keep{shot};
-    std::string failure;
-    ASSERT_TRUE(enterPlaying(program, &failure)) << failure;
+TEST_F(Walls, ReleasingTheButtonLeavesTheWallPending) {
 
     // Press, drag, release: the wall's second end follows, nothing is fixed.
     program.moveTo(100, 400);
