@@ -2,6 +2,7 @@
 // toolkit's callbacks, sets the scene up once and hands over to the toolkit.
 #include "Callbacks.h"
 #include "FrameClock.h"
+#include "Window.h"
 
 #include <GL/freeglut.h>
 #include <cstdarg>
@@ -22,11 +23,7 @@ static void reportToolkitFailure(const char* format, va_list args) {
 
 int main(int argc, char** argv) {
     glutInitErrorFunc(reportToolkitFailure);
-    glutInit(&argc, argv);
-    glutInitDisplayMode(GLUT_DOUBLE | GLUT_DEPTH | GLUT_RGBA);
-    glutInitWindowSize(640, 480);
-    glutCreateWindow("Tumblewell - Vellmark, Quillory");
-    glutPositionWindow(100, 100);
+    openWindow(&argc, argv);
 
     glutReshapeFunc(reshapeCallback);
     glutDisplayFunc(displayCallback);

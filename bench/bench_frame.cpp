@@ -44,6 +44,7 @@
 #include "FrameClock.h"
 #include "PictureList.h"
 #include "Stage.h"
+#include "Window.h"
 #include "World.h"
 #include "Xvfb.h"
 #include "glpng.h"
@@ -82,14 +83,10 @@ void reshapeAndNote(int width, int height)
 
 void ignoreDisplay() {}
 
-// The window exactly as the sandbox's entry makes it.
-void openWindow(int& argc, char** argv)
+// The program's own window, its first reshape handled.
+void openReshapedWindow(int& argc, char** argv)
 {
-    glutInit(&argc, argv);
-    glutInitDisplayMode(GLUT_DOUBLE | GLUT_DEPTH | GLUT_RGBA);
-    glutInitWindowSize(640, 480);
-    glutCreateWindow("Tumblewell - Vellmark, Quillory");
-    glutPositionWindow(100, 100);
+    openWindow(&argc, argv);
     glutReshapeFunc(reshapeAndNote);
     glutDisplayFunc(ignoreDisplay);  // frames are driven by the benchmark
     const double deadline = now() + 10.0;
@@ -296,7 +293,7 @@ void programFrame()
 int runConfiguration(int& argc, char** argv, int ballCount, int attractorCount, int wallCount, bool quick)
 {
     FrameClock::useClock(fakeClock);
-    openWindow(argc, argv);
+    openReshapedWindow(argc, argv);
     FrameClock::instance().setUpScene();
     ScreenState = 2;
     World& scene = world();

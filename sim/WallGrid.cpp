@@ -52,8 +52,15 @@ int WallGrid::row(float y) const
     return std::clamp(int(std::floor((y - region_.bottom) * rowsPerUnit_)), 0, cellsPerSide - 1);
 }
 
+// A span too large to place is listed in every cell.
 void WallGrid::place(uint32_t index, const Span& span)
 {
+    if (!bounded(span)) {
+        for (std::vector<uint32_t>& cell : cells_) {
+            cell.push_back(index);
+        }
+        return;
+    }
     for (int r = row(span.bottom); r <= row(span.top); ++r) {
         for (int c = column(span.left); c <= column(span.right); ++c) {
             cells_[size_t(r) * cellsPerSide + size_t(c)].push_back(index);
@@ -82,13 +89,7 @@ void WallGrid::rebuild()
     columnsPerUnit_ = float(cellsPerSide) / (region_.right - region_.left);
     rowsPerUnit_ = float(cellsPerSide) / (region_.top - region_.bottom);
     for (uint32_t index = 0; index < spans_.size(); ++index) {
-        if (bounded(spans_[index])) {
-            place(index, spans_[index]);
-        } else {
-            for (std::vector<uint32_t>& cell : cells_) {
-                cell.push_back(index);
-            }
-        }
+        place(index, spans_[index]);
     }
 }
 
@@ -100,9 +101,7 @@ void WallGrid::add(const ContactBox& box)
     everyWall_.push_back(index);
     if (!bounded(span)) {
         unbounded_.push_back(index);
-        for (std::vector<uint32_t>& cell : cells_) {
-            cell.push_back(index);
-        }
+        place(index, span);
     } else if (insideRegion(span.left, span.bottom) && insideRegion(span.right, span.top)) {
         place(index, span);
     } else {

@@ -102,15 +102,26 @@ uint8_t patternByte(unsigned x, unsigned y, unsigned c) {
     return uint8_t(x * 37 + y * 101 + c * 59 + 11);
 }
 
-TestPicture patternPicture(std::string name, unsigned width, unsigned height, int colorType,
-                           int bitDepth, bool interlaced) {
+namespace {
+
+// A named picture of this size and kind, with no samples yet.
+TestPicture emptyPicture(std::string name, unsigned width, unsigned height, int colorType,
+                         int bitDepth) {
     TestPicture picture;
     picture.name = std::move(name);
+    picture.layout.width = width;
+    picture.layout.height = height;
+    picture.layout.colorType = colorType;
+    picture.layout.bitDepth = bitDepth;
+    return picture;
+}
+
+}  // namespace
+
+TestPicture patternPicture(std::string name, unsigned width, unsigned height, int colorType,
+                           int bitDepth, bool interlaced) {
+    TestPicture picture = emptyPicture(std::move(name), width, height, colorType, bitDepth);
     PngLayout& layout = picture.layout;
-    layout.width = width;
-    layout.height = height;
-    layout.colorType = colorType;
-    layout.bitDepth = bitDepth;
     layout.interlaced = interlaced;
     picture.hasAlpha = (colorType & PNG_COLOR_MASK_ALPHA) != 0;
     const unsigned channels = samplesPerPixel(colorType);
@@ -148,13 +159,8 @@ TestPicture patternPicture(std::string name, unsigned width, unsigned height, in
 
 TestPicture palettePicture(std::string name, unsigned width, unsigned height, int bitDepth,
                            unsigned paletteSize, unsigned alphaEntries) {
-    TestPicture picture;
-    picture.name = std::move(name);
+    TestPicture picture = emptyPicture(std::move(name), width, height, PNG_COLOR_TYPE_PALETTE, bitDepth);
     PngLayout& layout = picture.layout;
-    layout.width = width;
-    layout.height = height;
-    layout.colorType = PNG_COLOR_TYPE_PALETTE;
-    layout.bitDepth = bitDepth;
     picture.hasAlpha = alphaEntries > 0;
     for (unsigned i = 0; i < paletteSize; ++i)
         layout.palette.push_back({patternByte(i, 0, 0), patternByte(i, 1, 1), patternByte(i, 2, 2)});
@@ -173,11 +179,8 @@ TestPicture palettePicture(std::string name, unsigned width, unsigned height, in
 
 TestPicture rgbaPicture(std::string name, unsigned width, unsigned height, bool withAlpha,
                         const std::vector<uint8_t>& rgba) {
-    TestPicture picture;
-    picture.name = std::move(name);
-    picture.layout.width = width;
-    picture.layout.height = height;
-    picture.layout.colorType = withAlpha ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB;
+    TestPicture picture = emptyPicture(std::move(name), width, height,
+                                       withAlpha ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB, 8);
     picture.hasAlpha = withAlpha;
     picture.rgba = rgba;
     for (size_t i = 0; i < rgba.size(); ++i)
