@@ -35,7 +35,9 @@ void motionCallback(int x, int y) { InputState::instance().onDrag(x, y); }
 
 void passiveMotionCallback(int x, int y) { InputState::instance().onHover(x, y); }
 
-void mouseCallback(int button, int state, int x, int y) { InputState::instance().onButton(button, state, x, y); }
+void mouseCallback(int button, int state, int x, int y) {
+    InputState::instance().onButton(button, state, x, y);
+}
 
 void keyboardCallback(unsigned char key, int, int) {
     InputState::instance();

@@ -37,8 +37,10 @@ void finishPendingWall(float worldX, float worldY) {
 
 void editButton(float worldX, float worldY, bool leftPressed, bool, bool isDown) {
     if (isDown && leftPressed) {
-        if (EditMode == 0) startWallOrGrab(worldX, worldY);
-        else if (EditMode == 1) finishPendingWall(worldX, worldY);
+        if (EditMode == 0)
+            startWallOrGrab(worldX, worldY);
+        else if (EditMode == 1)
+            finishPendingWall(worldX, worldY);
     } else if (!isDown && EditMode == 2) {
         // Releasing any button ends a drag.
         EditMode = 0;

@@ -63,9 +63,12 @@ void FrameClock::frame() {
     if (ScreenState != 2) {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         const Stage& stage = Stage::instance();
-        if (ScreenState == 0) stage.drawTitle();
-        else if (ScreenState == 1) stage.drawInstructions();
-        else if (ScreenState == 3) stage.drawGameOver();
+        if (ScreenState == 0)
+            stage.drawTitle();
+        else if (ScreenState == 1)
+            stage.drawInstructions();
+        else if (ScreenState == 3)
+            stage.drawGameOver();
         glutSwapBuffers();
         glPopMatrix();
         return;

@@ -47,7 +47,8 @@ void InputState::onButton(int button, int state, int x, int y) {
     bool isDown = state != buttonUp;
     // The press acts where the pointer last moved to, not at the event's pixel.
     editButton(worldX, worldY, leftPressed, rightPressed, isDown);
-    Camera::instance().onMouse(static_cast<float>(x), static_cast<float>(y), leftPressed, rightPressed, isDown);
+    Camera::instance().onMouse(static_cast<float>(x), static_cast<float>(y), leftPressed,
+                               rightPressed, isDown);
 }
 
 void InputState::mapPointer(double x, double y) {
@@ -55,10 +56,14 @@ void InputState::mapPointer(double x, double y) {
     int width = camera.getWidth();
     int height = camera.getHeight();
     // Clamped, so a drag that leaves the window stays on the field's edge.
-    if (x < 0) x = 0;
-    else if (x > width) x = width;
-    if (y < 0) y = 0;
-    else if (y > height) y = height;
+    if (x < 0)
+        x = 0;
+    else if (x > width)
+        x = width;
+    if (y < 0)
+        y = 0;
+    else if (y > height)
+        y = height;
     // Whole-pixel halves: the centre of a 640 x 480 window is (320, 240).
     int halfWidth = width / 2;
     int halfHeight = height / 2;
@@ -66,16 +71,20 @@ void InputState::mapPointer(double x, double y) {
     float centredY = static_cast<float>(y - halfHeight);
     double scale = 1.0 / halfHeight;
     // Both axes scale by the half-height; window y grows down, world y up.
-    worldX = static_cast<float>(camera.visibleHalfHeight() * (centredX * scale) - camera.getOffsetX());
-    worldY = static_cast<float>(camera.visibleHalfHeight() * -(centredY * scale) - camera.getOffsetY());
+    worldX =
+        static_cast<float>(camera.visibleHalfHeight() * (centredX * scale) - camera.getOffsetX());
+    worldY =
+        static_cast<float>(camera.visibleHalfHeight() * -(centredY * scale) - camera.getOffsetY());
 }
 
 void InputState::onDrag(int x, int y) {
     mapPointer(x, y);
     bool leftHeld = buttonState[leftButton] == buttonDown;
-    bool rightHeldAlone = buttonState[rightButton] == buttonDown && buttonState[leftButton] != buttonDown;
+    bool rightHeldAlone =
+        buttonState[rightButton] == buttonDown && buttonState[leftButton] != buttonDown;
     editMove(worldX, worldY, leftHeld, rightHeldAlone);
-    Camera::instance().onMotion(static_cast<float>(x), static_cast<float>(y), leftHeld, rightHeldAlone);
+    Camera::instance().onMotion(static_cast<float>(x), static_cast<float>(y), leftHeld,
+                                rightHeldAlone);
 }
 
 void InputState::onHover(int x, int y) {

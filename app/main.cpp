@@ -14,10 +14,11 @@
 static void reportToolkitFailure(const char* format, va_list args) {
     char reason[256];
     std::vsnprintf(reason, sizeof reason, format, args);
-    std::fprintf(stderr,
-                 "tumblewell: cannot open its window (%s); with no display, run it under a virtual one: "
-                 "xvfb-run -s '-screen 0 1024x768x24' ./tumblewell\n",
-                 reason);
+    std::fprintf(
+        stderr,
+        "tumblewell: cannot open its window (%s); with no display, run it under a virtual one: "
+        "xvfb-run -s '-screen 0 1024x768x24' ./tumblewell\n",
+        reason);
     std::exit(1);
 }
 

@@ -12,8 +12,7 @@
 #include "Wall.h"
 
 inline void buildBenchScene(BallSet& balls, AttractorSet& attractors, WallSet& walls, int ballCount,
-                            int attractorCount, int wallCount)
-{
+                            int attractorCount, int wallCount) {
     std::mt19937 rng(20240611u + unsigned(ballCount * 131 + attractorCount * 17 + wallCount));
     std::uniform_int_distribution<int> pixelX(0, 640);
     std::uniform_int_distribution<int> pixelY(0, 480);

@@ -51,15 +51,13 @@
 
 namespace {
 
-double now()
-{
+double now() {
     timespec time{};
     clock_gettime(CLOCK_MONOTONIC, &time);
     return double(time.tv_sec) + double(time.tv_nsec) * 1e-9;
 }
 
-double median(std::vector<double> values)
-{
+double median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
     const size_t middle = values.size() / 2;
     return values.size() % 2 == 1 ? values[middle] : 0.5 * (values[middle - 1] + values[middle]);
@@ -68,15 +66,11 @@ double median(std::vector<double> values)
 // ---- one configuration, in its own process ----
 
 uint32_t fakeMilliseconds = 0;
-uint32_t fakeClock()
-{
-    return fakeMilliseconds;
-}
+uint32_t fakeClock() { return fakeMilliseconds; }
 constexpr uint32_t frameMilliseconds = 16;
 
 bool reshaped = false;
-void reshapeAndNote(int width, int height)
-{
+void reshapeAndNote(int width, int height) {
     reshapeCallback(width, height);
     reshaped = reshaped || (width == 640 && height == 480);
 }
@@ -84,8 +78,7 @@ void reshapeAndNote(int width, int height)
 void ignoreDisplay() {}
 
 // The program's own window, its first reshape handled.
-void openReshapedWindow(int& argc, char** argv)
-{
+void openReshapedWindow(int& argc, char** argv) {
     openWindow(&argc, argv);
     glutReshapeFunc(reshapeAndNote);
     glutDisplayFunc(ignoreDisplay);  // frames are driven by the benchmark
@@ -102,11 +95,10 @@ struct Picture {
     int32_t list = -1;
 };
 
-Picture loadPicture(const char* fileName)
-{
+Picture loadPicture(const char* fileName) {
     Picture picture;
-    picture.texture =
-        int32_t(pngBind(fileName, PNG_BUILDMIPMAPS, PNG_ALPHA, nullptr, GL_CLAMP, GL_LINEAR, GL_LINEAR));
+    picture.texture = int32_t(
+        pngBind(fileName, PNG_BUILDMIPMAPS, PNG_ALPHA, nullptr, GL_CLAMP, GL_LINEAR, GL_LINEAR));
     makePictureList(&picture.list, &picture.texture, fileName);
     return picture;
 }
@@ -120,8 +112,7 @@ struct BareScene {
     std::vector<float> wallCorners;  // 8 floats a wall, in drawing order
     std::vector<Sprite> balls, attractors;
 
-    void takeFrom(const World& scene)
-    {
+    void takeFrom(const World& scene) {
         wallCorners.clear();
         for (const Wall* wall : scene.walls.members()) {
             const float h = 0.5f * wall->thickness;
@@ -137,13 +128,13 @@ struct BareScene {
         }
         attractors.clear();
         for (const Attractor* attractor : scene.attractors.members()) {
-            attractors.push_back({attractor->x, attractor->y, 2.0f * attractor->radius, attractor->alpha});
+            attractors.push_back(
+                {attractor->x, attractor->y, 2.0f * attractor->radius, attractor->alpha});
         }
     }
 };
 
-void spriteStateOn()
-{
+void spriteStateOn() {
     glEnable(GL_TEXTURE_2D);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
@@ -151,21 +142,18 @@ void spriteStateOn()
     glAlphaFunc(GL_GREATER, 0.0f);
 }
 
-void spriteStateOff()
-{
+void spriteStateOff() {
     glDisable(GL_ALPHA_TEST);
     glDisable(GL_BLEND);
     glDisable(GL_TEXTURE_2D);
 }
 
-void bareView()
-{
+void bareView() {
     glLoadIdentity();
     glTranslatef(0.0f, -37.5f, -37.5f);
 }
 
-void drawOneByOne(const BareScene& bare)
-{
+void drawOneByOne(const BareScene& bare) {
     bareView();
     spriteStateOn();
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
@@ -206,8 +194,7 @@ void drawOneByOne(const BareScene& bare)
     glutSwapBuffers();
 }
 
-void batchOfSprites(const std::vector<Sprite>& sprites, int32_t texture)
-{
+void batchOfSprites(const std::vector<Sprite>& sprites, int32_t texture) {
     glBindTexture(GL_TEXTURE_2D, GLuint(texture));
     glBegin(GL_QUADS);
     for (const Sprite& sprite : sprites) {
@@ -225,8 +212,7 @@ void batchOfSprites(const std::vector<Sprite>& sprites, int32_t texture)
     glEnd();
 }
 
-void drawBatch(const BareScene& bare)
-{
+void drawBatch(const BareScene& bare) {
     bareView();
     spriteStateOn();
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
@@ -258,8 +244,7 @@ void drawBatch(const BareScene& bare)
 }
 
 // The drawing of a playing frame alone, in the frame's own order and calls.
-void drawPlayingScreen()
-{
+void drawPlayingScreen() {
     glPushMatrix();
     Camera::instance().applyView();
     Stage::instance().drawBackdrop(float(frameMilliseconds) * 0.001f);
@@ -273,8 +258,7 @@ void drawPlayingScreen()
 
 // Mean seconds per call over `count` calls, the GL work finished at both ends.
 template <typename Work>
-double secondsEach(int count, Work work)
-{
+double secondsEach(int count, Work work) {
     glFinish();
     const double start = now();
     for (int i = 0; i < count; ++i) {
@@ -284,20 +268,20 @@ double secondsEach(int count, Work work)
     return (now() - start) / count;
 }
 
-void programFrame()
-{
+void programFrame() {
     fakeMilliseconds += frameMilliseconds;
     FrameClock::instance().frame();
 }
 
-int runConfiguration(int& argc, char** argv, int ballCount, int attractorCount, int wallCount, bool quick)
-{
+int runConfiguration(int& argc, char** argv, int ballCount, int attractorCount, int wallCount,
+                     bool quick) {
     FrameClock::useClock(fakeClock);
     openReshapedWindow(argc, argv);
     FrameClock::instance().setUpScene();
     ScreenState = 2;
     World& scene = world();
-    buildBenchScene(scene.balls, scene.attractors, scene.walls, ballCount, attractorCount, wallCount);
+    buildBenchScene(scene.balls, scene.attractors, scene.walls, ballCount, attractorCount,
+                    wallCount);
 
     BareScene bare;
     bare.backdrop = loadPicture("./images/gray.png");
@@ -330,9 +314,10 @@ int runConfiguration(int& argc, char** argv, int ballCount, int attractorCount, 
     }
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    std::printf("%d,%d,%d,%.2f,%.4f,%.4f,%.2f,%.2f,%.4f,%.4f,%.1f\n", ballCount, attractorCount, wallCount,
-                1.0 / median(program), 1e3 * median(step), 1e3 * median(drawing), 1.0 / median(oneByOne),
-                1.0 / median(batch), median(toOneByOne), median(toBatch), double(usage.ru_maxrss) / 1024.0);
+    std::printf("%d,%d,%d,%.2f,%.4f,%.4f,%.2f,%.2f,%.4f,%.4f,%.1f\n", ballCount, attractorCount,
+                wallCount, 1.0 / median(program), 1e3 * median(step), 1e3 * median(drawing),
+                1.0 / median(oneByOne), 1.0 / median(batch), median(toOneByOne), median(toBatch),
+                double(usage.ru_maxrss) / 1024.0);
     std::fflush(stdout);
     glutExit();
     return 0;
@@ -341,8 +326,8 @@ int runConfiguration(int& argc, char** argv, int ballCount, int attractorCount, 
 // ---- the driver ----
 
 // Runs `argv` with extra environment and returns its standard output.
-std::string outputOf(const std::vector<std::string>& arguments, const std::vector<std::string>& environment)
-{
+std::string outputOf(const std::vector<std::string>& arguments,
+                     const std::vector<std::string>& environment) {
     int pipeEnds[2];
     if (pipe(pipeEnds) != 0) {
         return "";
@@ -375,8 +360,7 @@ std::string outputOf(const std::vector<std::string>& arguments, const std::vecto
 }
 
 // Milliseconds from fork to the program's first buffer swap, or -1.
-double millisecondsToFirstFrame(const char* program, const std::string& display)
-{
+double millisecondsToFirstFrame(const char* program, const std::string& display) {
     int pipeEnds[2];
     if (pipe(pipeEnds) != 0) {
         return -1.0;
@@ -419,10 +403,10 @@ struct Row {
     double fpsProgram, stepMs, drawMs, fpsOneByOne, fpsBatch, toOneByOne, toBatch, peakMb;
 };
 
-int runDriver(const char* self, const std::string& outDirectory, bool quick, bool startupOnly)
-{
+int runDriver(const char* self, const std::string& outDirectory, bool quick, bool startupOnly) {
     Xvfb server;
-    const std::vector<std::string> environment = {"DISPLAY=" + server.display(), "SDL_AUDIODRIVER=dummy"};
+    const std::vector<std::string> environment = {"DISPLAY=" + server.display(),
+                                                  "SDL_AUDIODRIVER=dummy"};
 
     std::vector<Row> rows;
     for (int wallCount : {0, 100}) {
@@ -431,23 +415,25 @@ int runDriver(const char* self, const std::string& outDirectory, bool quick, boo
         }
         for (int attractorCount : {1, 10}) {
             for (int ballCount : {0, 100, 1000, 10000}) {
-                std::vector<std::string> arguments = {self, "--configuration", std::to_string(ballCount),
-                                                      std::to_string(attractorCount), std::to_string(wallCount)};
+                std::vector<std::string> arguments = {
+                    self, "--configuration", std::to_string(ballCount),
+                    std::to_string(attractorCount), std::to_string(wallCount)};
                 if (quick) {
                     arguments.push_back("--quick");
                 }
                 const std::string line = outputOf(arguments, environment);
                 Row row{};
-                if (std::sscanf(line.c_str(), "%d,%d,%d,%lf,%lf,%lf,%lf,%lf,%lf,%lf,%lf", &row.balls,
-                                &row.attractors, &row.walls, &row.fpsProgram, &row.stepMs, &row.drawMs,
-                                &row.fpsOneByOne, &row.fpsBatch, &row.toOneByOne, &row.toBatch, &row.peakMb) != 11) {
-                    std::fprintf(stderr, "bench_frame: configuration %d/%d/%d gave no figures\n", ballCount,
-                                 attractorCount, wallCount);
+                if (std::sscanf(line.c_str(), "%d,%d,%d,%lf,%lf,%lf,%lf,%lf,%lf,%lf,%lf",
+                                &row.balls, &row.attractors, &row.walls, &row.fpsProgram,
+                                &row.stepMs, &row.drawMs, &row.fpsOneByOne, &row.fpsBatch,
+                                &row.toOneByOne, &row.toBatch, &row.peakMb) != 11) {
+                    std::fprintf(stderr, "bench_frame: configuration %d/%d/%d gave no figures\n",
+                                 ballCount, attractorCount, wallCount);
                     return 1;
                 }
                 rows.push_back(row);
-                std::fprintf(stderr, "measured %d balls, %d attractors, %d walls\n", ballCount, attractorCount,
-                             wallCount);
+                std::fprintf(stderr, "measured %d balls, %d attractors, %d walls\n", ballCount,
+                             attractorCount, wallCount);
             }
         }
     }
@@ -469,26 +455,32 @@ int runDriver(const char* self, const std::string& outDirectory, bool quick, boo
         std::fprintf(stderr, "bench_frame: cannot write into %s\n", outDirectory.c_str());
         return 1;
     }
-    std::fprintf(frameCsv, "balls,attractors,walls,fps_program,step_ms,draw_ms,fps_one_by_one,fps_batch,"
-                           "program_to_one_by_one,program_to_batch,step_share_of_frame,peak_rss_mb\n");
-    std::printf("%6s %4s %5s | %9s %8s %8s | %10s %9s | %7s %7s %6s | %7s\n", "balls", "attr", "walls",
-                "program", "step ms", "draw ms", "one-by-one", "batch", "p/1by1", "p/batch", "step%", "RSS MB");
+    std::fprintf(frameCsv,
+                 "balls,attractors,walls,fps_program,step_ms,draw_ms,fps_one_by_one,fps_batch,"
+                 "program_to_one_by_one,program_to_batch,step_share_of_frame,peak_rss_mb\n");
+    std::printf("%6s %4s %5s | %9s %8s %8s | %10s %9s | %7s %7s %6s | %7s\n", "balls", "attr",
+                "walls", "program", "step ms", "draw ms", "one-by-one", "batch", "p/1by1",
+                "p/batch", "step%", "RSS MB");
     for (const Row& row : rows) {
         const double toOneByOne = row.toOneByOne;
         const double toBatch = row.toBatch;
         const double stepShare = row.stepMs * row.fpsProgram / 1e3;
         std::fprintf(frameCsv, "%d,%d,%d,%.2f,%.4f,%.4f,%.2f,%.2f,%.4f,%.4f,%.4f,%.1f\n", row.balls,
-                     row.attractors, row.walls, row.fpsProgram, row.stepMs, row.drawMs, row.fpsOneByOne,
-                     row.fpsBatch, toOneByOne, toBatch, stepShare, row.peakMb);
-        std::printf("%6d %4d %5d | %9.1f %8.3f %8.3f | %10.1f %9.1f | %6.1f%% %6.1f%% %5.1f%% | %7.1f\n", row.balls,
-                    row.attractors, row.walls, row.fpsProgram, row.stepMs, row.drawMs, row.fpsOneByOne,
-                    row.fpsBatch, 100.0 * toOneByOne, 100.0 * toBatch, 100.0 * stepShare, row.peakMb);
+                     row.attractors, row.walls, row.fpsProgram, row.stepMs, row.drawMs,
+                     row.fpsOneByOne, row.fpsBatch, toOneByOne, toBatch, stepShare, row.peakMb);
+        std::printf(
+            "%6d %4d %5d | %9.1f %8.3f %8.3f | %10.1f %9.1f | %6.1f%% %6.1f%% %5.1f%% | %7.1f\n",
+            row.balls, row.attractors, row.walls, row.fpsProgram, row.stepMs, row.drawMs,
+            row.fpsOneByOne, row.fpsBatch, 100.0 * toOneByOne, 100.0 * toBatch, 100.0 * stepShare,
+            row.peakMb);
     }
-    std::fprintf(startupCsv, "program,median_ms,runs\ntumblewell,%.1f,%d\nleast_glut,%.1f,%d\n", programStartup,
-                 startups, leastStartup, startups);
-    std::printf("\nstart-up to the first frame on screen, median of %d: tumblewell %.1f ms, least GLUT program "
-                "%.1f ms, ratio %.2f\n",
-                startups, programStartup, leastStartup, programStartup / leastStartup);
+    std::fprintf(startupCsv, "program,median_ms,runs\ntumblewell,%.1f,%d\nleast_glut,%.1f,%d\n",
+                 programStartup, startups, leastStartup, startups);
+    std::printf(
+        "\nstart-up to the first frame on screen, median of %d: tumblewell %.1f ms, least GLUT "
+        "program "
+        "%.1f ms, ratio %.2f\n",
+        startups, programStartup, leastStartup, programStartup / leastStartup);
     std::fclose(frameCsv);
     std::fclose(startupCsv);
     return 0;
@@ -496,8 +488,7 @@ int runDriver(const char* self, const std::string& outDirectory, bool quick, boo
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     bool quick = false;
     bool startupOnly = false;
     std::string outDirectory = ".";

@@ -15,14 +15,12 @@ struct Scene {
     AttractorSet attractors;
     WallSet walls;
 
-    Scene(int ballCount, int attractorCount, int wallCount)
-    {
+    Scene(int ballCount, int attractorCount, int wallCount) {
         buildBenchScene(balls, attractors, walls, ballCount, attractorCount, wallCount);
     }
 };
 
-void ballStep(benchmark::State& state)
-{
+void ballStep(benchmark::State& state) {
     const int ballCount = int(state.range(0));
     const int attractorCount = int(state.range(1));
     const int wallCount = int(state.range(2));
@@ -33,7 +31,8 @@ void ballStep(benchmark::State& state)
         benchmark::ClobberMemory();
     }
     using benchmark::Counter;
-    const Counter::Flags perItem = Counter::Flags(Counter::kIsIterationInvariantRate | Counter::kInvert);
+    const Counter::Flags perItem =
+        Counter::Flags(Counter::kIsIterationInvariantRate | Counter::kInvert);
     state.counters["per_ball"] = Counter(double(ballCount), perItem);
     if (wallCount > 0) {
         state.counters["per_ball_wall_test"] = Counter(double(ballCount) * wallCount, perItem);

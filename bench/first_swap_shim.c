@@ -8,8 +8,7 @@
 #include <time.h>
 #include <unistd.h>
 
-void glutSwapBuffers(void)
-{
+void glutSwapBuffers(void) {
     static void (*realSwap)(void);
     static int swapped;
     if (realSwap == NULL) realSwap = (void (*)(void))dlsym(RTLD_NEXT, "glutSwapBuffers");
@@ -21,7 +20,8 @@ void glutSwapBuffers(void)
     const char* fd = getenv("FIRST_SWAP_FD");
     if (fd == NULL) return;
     char line[64];
-    const int length = snprintf(line, sizeof line, "%lld.%09ld\n", (long long)now.tv_sec, now.tv_nsec);
+    const int length =
+        snprintf(line, sizeof line, "%lld.%09ld\n", (long long)now.tv_sec, now.tv_nsec);
     const ssize_t written = write(atoi(fd), line, (size_t)length);
     (void)written; /* a lost line shows as a missing figure */
 }

@@ -2,14 +2,12 @@
  * Its start-up time is the floor the sandbox's is measured against. */
 #include <GL/freeglut.h>
 
-static void display(void)
-{
+static void display(void) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glutSwapBuffers();
 }
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     glutInit(&argc, argv);
     glutInitDisplayMode(GLUT_DOUBLE | GLUT_DEPTH | GLUT_RGBA);
     glutInitWindowSize(640, 480);

@@ -35,7 +35,8 @@ void Camera::reshape(int newWidth, int newHeight) {
     gluPerspective(fieldOfView, aspectRatio, nearPlane, farPlane);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
-    glTranslatef(static_cast<float>(offsetX), static_cast<float>(offsetY), static_cast<float>(offsetZ));
+    glTranslatef(static_cast<float>(offsetX), static_cast<float>(offsetY),
+                 static_cast<float>(offsetZ));
 }
 
 double Camera::visibleHalfHeight() const {

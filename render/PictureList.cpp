@@ -24,8 +24,8 @@ void makePictureList(int32_t* listId, int32_t* textureId, const char* fileName) 
     if (*listId >= 0) return;
     if (*textureId < 0) {
         // A failed load gives name 0: the square is then drawn untextured.
-        *textureId = static_cast<int32_t>(
-            pngBind(fileName, PNG_BUILDMIPMAPS, PNG_ALPHA, nullptr, GL_CLAMP, GL_LINEAR, GL_LINEAR));
+        *textureId = static_cast<int32_t>(pngBind(fileName, PNG_BUILDMIPMAPS, PNG_ALPHA, nullptr,
+                                                  GL_CLAMP, GL_LINEAR, GL_LINEAR));
     }
     *listId = static_cast<int32_t>(glGenLists(1));
     glNewList(static_cast<GLuint>(*listId), GL_COMPILE);

@@ -42,7 +42,9 @@ void drawSprite(float x, float y, float radius, int32_t listId) {
 
 void BallSet::setUp() { makePictureListFromFile(&ballPictureLists[0], "./images/bluetoken.png"); }
 
-void AttractorSet::setUp() { makePictureListFromFile(&attractorPictureLists[0], "./images/redtoken.png"); }
+void AttractorSet::setUp() {
+    makePictureListFromFile(&attractorPictureLists[0], "./images/redtoken.png");
+}
 
 void Ball::draw() const {
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);

@@ -31,8 +31,8 @@ struct Stereo {
 };
 
 struct Bar {
-    std::array<int, 4> pad;   // MIDI notes held through the bar
-    std::array<int, 5> arp;   // MIDI notes the arpeggio walks over, low to high
+    std::array<int, 4> pad;  // MIDI notes held through the bar
+    std::array<int, 5> arp;  // MIDI notes the arpeggio walks over, low to high
     int bass;
 };
 
@@ -56,14 +56,9 @@ struct MelodyNote {
     int note;
 };
 const MelodyNote melody[] = {
-    {0, 3, 76},    {3, 1, 78},
-    {4, 2, 74},    {6, 1, 78},   {7, 1, 81},
-    {8, 2, 83},    {10, 1, 81},  {11, 1, 78},
-    {12, 4, 76},
-    {16, 1.5, 76}, {17.5, 0.5, 78}, {18, 2, 81},
-    {20, 2, 85},   {22, 1, 81},  {23, 1, 76},
-    {24, 2, 78},   {26, 1, 74},  {27, 1, 71},
-    {28, 2, 74},   {30, 2, 73},
+    {0, 3, 76},  {3, 1, 78},  {4, 2, 74},    {6, 1, 78},      {7, 1, 81},  {8, 2, 83},  {10, 1, 81},
+    {11, 1, 78}, {12, 4, 76}, {16, 1.5, 76}, {17.5, 0.5, 78}, {18, 2, 81}, {20, 2, 85}, {22, 1, 81},
+    {23, 1, 76}, {24, 2, 78}, {26, 1, 74},   {27, 1, 71},     {28, 2, 74}, {30, 2, 73},
 };
 
 // Arpeggio steps (indices into Bar::arp), one per eighth note.
@@ -139,7 +134,8 @@ std::vector<double> padNote(int midiNote, double seconds, double detuneCents, do
     LowPass filter;
     for (size_t i = 0; i < frames; ++i) {
         const double t = static_cast<double>(i) / sampleRate;
-        const double envelope = smoothRamp(t, attack) * (t < seconds ? 1.0 : 1.0 - smoothRamp(t - seconds, release));
+        const double envelope =
+            smoothRamp(t, attack) * (t < seconds ? 1.0 : 1.0 - smoothRamp(t - seconds, release));
         const double cutoff = 500.0 + 700.0 * smoothRamp(t, seconds);
         const double raw = 0.5 * (sawStep(phaseUp, up) + sawStep(phaseDown, down));
         out[i] = filter.process(raw, cutoff, 1.2) * envelope;
@@ -184,7 +180,8 @@ std::vector<double> pluckNote(int midiNote, double velocity, Noise& noise) {
         position = nextPosition;
     }
     const size_t fadeFrames = sampleRate / 10;
-    for (size_t i = 0; i < fadeFrames; ++i) out[frames - 1 - i] *= smoothRamp(static_cast<double>(i), fadeFrames);
+    for (size_t i = 0; i < fadeFrames; ++i)
+        out[frames - 1 - i] *= smoothRamp(static_cast<double>(i), fadeFrames);
     for (size_t i = 0; i < 64; ++i) out[i] *= smoothRamp(static_cast<double>(i), 64.0);
     return out;
 }
@@ -198,9 +195,11 @@ std::vector<double> bassNote(int midiNote, double seconds) {
     for (size_t i = 0; i < frames; ++i) {
         const double t = static_cast<double>(i) / sampleRate;
         const double phase = step * static_cast<double>(i);
-        const double tone = std::sin(phase) + 0.3 * std::sin(2.0 * phase) + 0.12 * std::sin(3.0 * phase);
+        const double tone =
+            std::sin(phase) + 0.3 * std::sin(2.0 * phase) + 0.12 * std::sin(3.0 * phase);
         const double body = 0.65 + 0.35 * std::exp(-t / 0.25);
-        const double envelope = smoothRamp(t, 0.012) * body * (t < seconds ? 1.0 : 1.0 - smoothRamp(t - seconds, release));
+        const double envelope = smoothRamp(t, 0.012) * body *
+                                (t < seconds ? 1.0 : 1.0 - smoothRamp(t - seconds, release));
         out[i] = tone * envelope;
     }
     return out;
@@ -245,7 +244,8 @@ struct PingPong {
     std::vector<double> left, right;
     size_t position = 0;
     double feedback;
-    PingPong(size_t frames, double feedbackGain) : left(frames, 0.0), right(frames, 0.0), feedback(feedbackGain) {}
+    PingPong(size_t frames, double feedbackGain)
+        : left(frames, 0.0), right(frames, 0.0), feedback(feedbackGain) {}
     void operator()(double& inLeft, double& inRight) {
         const double outLeft = left[position], outRight = right[position];
         left[position] = 0.5 * (inLeft + inRight) + feedback * outRight;
@@ -289,7 +289,8 @@ struct Reverb {
         const int allPassLengths[] = {556, 441, 341, 225};
         const int spread[] = {0, 23};
         for (int side = 0; side < 2; ++side) {
-            for (int length : combLengths) combs[side].push_back({std::vector<double>(length + spread[side], 0.0)});
+            for (int length : combLengths)
+                combs[side].push_back({std::vector<double>(length + spread[side], 0.0)});
             for (int length : allPassLengths)
                 allPasses[side].push_back({std::vector<double>(length + spread[side], 0.0)});
         }
@@ -333,7 +334,8 @@ Stereo composeMusic() {
         const double padBeats = resolves ? barBeats / 2 : barBeats;
         auto playPad = [&](const Bar& bar, double startBeat, double beats) {
             for (size_t voice = 0; voice < bar.pad.size(); ++voice) {
-                const auto note = padNote(bar.pad[voice], beats * 60.0 / beatsPerMinute, 7.0, 0.13 * voice);
+                const auto note =
+                    padNote(bar.pad[voice], beats * 60.0 / beatsPerMinute, 7.0, 0.13 * voice);
                 const double pan = 0.2 + 0.2 * static_cast<double>(voice);
                 addWrapped(dry, note, frameOfBeat(startBeat), 0.05, pan);
                 addWrapped(reverbSend, note, frameOfBeat(startBeat), 0.05, pan);
@@ -355,9 +357,12 @@ Stereo composeMusic() {
         }
 
         const double bassSeconds = 60.0 / beatsPerMinute;
-        addWrapped(dry, bassNote(song[barIndex].bass, 2.6 * bassSeconds), frameOfBeat(barStart), 0.13, 0.5);
-        addWrapped(dry, bassNote(song[barIndex].bass + 12, 0.4 * bassSeconds), frameOfBeat(barStart + 2.5), 0.06, 0.5);
-        addWrapped(dry, bassNote(song[barIndex].bass, 0.9 * bassSeconds), frameOfBeat(barStart + 3), 0.095, 0.5);
+        addWrapped(dry, bassNote(song[barIndex].bass, 2.6 * bassSeconds), frameOfBeat(barStart),
+                   0.13, 0.5);
+        addWrapped(dry, bassNote(song[barIndex].bass + 12, 0.4 * bassSeconds),
+                   frameOfBeat(barStart + 2.5), 0.06, 0.5);
+        addWrapped(dry, bassNote(song[barIndex].bass, 0.9 * bassSeconds), frameOfBeat(barStart + 3),
+                   0.095, 0.5);
     }
 
     for (const MelodyNote& m : melody) {
@@ -366,7 +371,8 @@ Stereo composeMusic() {
         addWrapped(reverbSend, note, frameOfBeat(m.beat), 0.075, 0.55);
     }
 
-    const Stereo echo = periodic(echoSend, PingPong(static_cast<size_t>(framesPerBeat * 0.75), 0.38));
+    const Stereo echo =
+        periodic(echoSend, PingPong(static_cast<size_t>(framesPerBeat * 0.75), 0.38));
     const Stereo hall = periodic(reverbSend, Reverb());
     Stereo mix(loopFrames);
     for (int i = 0; i < loopFrames; ++i) {
@@ -426,7 +432,8 @@ bool writeWav(const char* path, const std::vector<const std::vector<double>*>& c
     putLittleEndian(file, dataBytes, 4);
     for (uint32_t i = 0; i < frames; ++i) {
         for (const auto* channel : channels) {
-            const long value = std::lround(std::fmax(-1.0, std::fmin(1.0, (*channel)[i])) * 32767.0);
+            const long value =
+                std::lround(std::fmax(-1.0, std::fmin(1.0, (*channel)[i])) * 32767.0);
             putLittleEndian(file, static_cast<uint32_t>(static_cast<int16_t>(value)) & 0xffffu, 2);
         }
     }

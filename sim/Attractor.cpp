@@ -16,8 +16,7 @@ namespace {
 // for the gap to square to a non-zero float) has no direction to be pulled
 // in: it gets no force.
 template <typename Value>
-void addPull(const Attractor& attractor, Value bx, Value by, Value& fx, Value& fy)
-{
+void addPull(const Attractor& attractor, Value bx, Value by, Value& fx, Value& fy) {
     Value dx = attractor.x - bx;
     Value dy = attractor.y - by;
     const Value dz{};
@@ -31,8 +30,7 @@ void addPull(const Attractor& attractor, Value bx, Value by, Value& fx, Value& f
 
 }  // namespace
 
-void Attractor::update(float dt)
-{
+void Attractor::update(float dt) {
     x = x + dt * vx;
     y = y + dt * vy;
     if (lifetime > 0.0f) {
@@ -48,32 +46,23 @@ void Attractor::update(float dt)
     }
 }
 
-void Attractor::pull(Ball& ball) const
-{
-    addPull(*this, ball.x, ball.y, ball.fx, ball.fy);
-}
+void Attractor::pull(Ball& ball) const { addPull(*this, ball.x, ball.y, ball.fx, ball.fy); }
 
-AttractorSet::~AttractorSet()
-{
+AttractorSet::~AttractorSet() {
     for (Attractor* attractor : attractors_) {
         delete attractor;
     }
 }
 
-void AttractorSet::append(Attractor* attractor)
-{
-    attractors_.push_back(attractor);
-}
+void AttractorSet::append(Attractor* attractor) { attractors_.push_back(attractor); }
 
-void AttractorSet::step(float dt)
-{
+void AttractorSet::step(float dt) {
     for (Attractor* attractor : attractors_) {
         attractor->update(dt);
     }
 }
 
-void AttractorSet::applyPulls(Ball& ball) const
-{
+void AttractorSet::applyPulls(Ball& ball) const {
     for (const Attractor* attractor : attractors_) {
         attractor->pull(ball);
     }
@@ -81,8 +70,7 @@ void AttractorSet::applyPulls(Ball& ball) const
 
 // Each ball still takes its pulls in the attractors' order; only the balls
 // go through side by side.
-void AttractorSet::applyPulls(const std::vector<Ball*>& balls) const
-{
+void AttractorSet::applyPulls(const std::vector<Ball*>& balls) const {
     for (size_t first = 0; first < balls.size(); first += laneCount) {
         const size_t inGroup = std::min(balls.size() - first, size_t(laneCount));
         Lanes x{}, y{}, fx{}, fy{};
@@ -104,8 +92,7 @@ void AttractorSet::applyPulls(const std::vector<Ball*>& balls) const
     }
 }
 
-Attractor* AttractorSet::pick(float px, float py) const
-{
+Attractor* AttractorSet::pick(float px, float py) const {
     double best = -1.0;  // no best distance yet
     Attractor* result = nullptr;
     for (Attractor* attractor : attractors_) {

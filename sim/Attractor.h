@@ -10,7 +10,7 @@ struct Attractor {
     float x = 0.0f, y = 0.0f;
     float vx = 0.0f, vy = 0.0f;
     float radius = 2.0f;
-    float lifetime = -1.0f;  // seconds left; 0 or less: nothing counts down
+    float lifetime = -1.0f;    // seconds left; 0 or less: nothing counts down
     int32_t pictureIndex = 0;  // entry of attractorPictureLists
     float blinkTimer = 0.1f;
     float alpha = 1.0f;

@@ -1,8 +1,7 @@
 // Ball motion: one integration step of the accumulated force, then the spin.
 #include "Ball.h"
 
-void Ball::integrate(float dt)
-{
+void Ball::integrate(float dt) {
     fx = fx - dampX * vx + accelX * mass;
     fy = fy - dampY * vy + accelY * mass;
     const float ax = fx * (1.0f / mass);
@@ -15,8 +14,7 @@ void Ball::integrate(float dt)
     vy = vy + ay * dt;
 }
 
-void Ball::advance(float dt)
-{
+void Ball::advance(float dt) {
     integrate(dt);
     if (spinRate != 0.0f) {
         spinAngle = spinAngle + spinRate;  // per step, deliberately not scaled by dt

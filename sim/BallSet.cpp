@@ -5,28 +5,22 @@
 #include "Ball.h"
 #include "Wall.h"
 
-BallSet::~BallSet()
-{
+BallSet::~BallSet() {
     for (Ball* ball : balls_) {
         delete ball;
     }
 }
 
-void BallSet::append(Ball* ball)
-{
-    balls_.push_back(ball);
-}
+void BallSet::append(Ball* ball) { balls_.push_back(ball); }
 
-void BallSet::resetForces()
-{
+void BallSet::resetForces() {
     for (Ball* ball : balls_) {
         ball->fx = 0.0f;
         ball->fy = 0.0f;
     }
 }
 
-void BallSet::resolveContacts(float dt, const WallSet& walls, const PlayRect& field)
-{
+void BallSet::resolveContacts(float dt, const WallSet& walls, const PlayRect& field) {
     const float k = float(borderNudge * dt);  // formed in double, rounded once
     for (Ball* ball : balls_) {
         walls.collide(*ball);
@@ -48,8 +42,8 @@ void BallSet::resolveContacts(float dt, const WallSet& walls, const PlayRect& fi
     }
 }
 
-void BallSet::step(float dt, const AttractorSet& attractors, const WallSet& walls, const PlayRect& field)
-{
+void BallSet::step(float dt, const AttractorSet& attractors, const WallSet& walls,
+                   const PlayRect& field) {
     resetForces();
     attractors.applyPulls(balls_);
     for (Ball* ball : balls_) {

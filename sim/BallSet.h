@@ -25,7 +25,8 @@ public:
     void append(Ball* ball);
     void resetForces();
     void resolveContacts(float dt, const WallSet& walls, const PlayRect& field);
-    void step(float dt, const AttractorSet& attractors, const WallSet& walls, const PlayRect& field);
+    void step(float dt, const AttractorSet& attractors, const WallSet& walls,
+              const PlayRect& field);
 
     const std::vector<Ball*>& members() const { return balls_; }
 

@@ -5,15 +5,13 @@
 #include <cmath>
 
 // The largest float not above `value`.
-inline float floatAtOrBelow(double value)
-{
+inline float floatAtOrBelow(double value) {
     const float rounded = float(value);
     return double(rounded) > value ? std::nextafter(rounded, -INFINITY) : rounded;
 }
 
 // The smallest float not below `value`.
-inline float floatAtOrAbove(double value)
-{
+inline float floatAtOrAbove(double value) {
     const float rounded = float(value);
     return double(rounded) < value ? std::nextafter(rounded, INFINITY) : rounded;
 }

@@ -12,8 +12,7 @@ typedef float Lanes __attribute__((vector_size(laneCount * sizeof(float))));
 
 // The lane-wise twin of std::sqrt; the compiler turns the loop into one
 // vector square root (sqrt reports no errors here, see sim/CMakeLists.txt).
-inline Lanes squareRoot(Lanes values)
-{
+inline Lanes squareRoot(Lanes values) {
     Lanes roots{};
     for (int lane = 0; lane < laneCount; ++lane) {
         roots[lane] = std::sqrt(values[lane]);
@@ -21,7 +20,4 @@ inline Lanes squareRoot(Lanes values)
     return roots;
 }
 
-inline float squareRoot(float value)
-{
-    return std::sqrt(value);
-}
+inline float squareRoot(float value) { return std::sqrt(value); }

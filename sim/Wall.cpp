@@ -21,8 +21,7 @@ constexpr float steepestSlope = 1024.0f;
 constexpr float flattestSlope = 1.0f / steepestSlope;
 constexpr float interceptTermLimit = 32768.0f;
 
-bool between(float value, float a, float b)
-{
+bool between(float value, float a, float b) {
     return std::min(a, b) <= value && value <= std::max(a, b);
 }
 
@@ -31,12 +30,12 @@ struct Foot {
     bool fromSlopeForm;
 };
 
-SlopeForm slopeFormOf(const Wall& wall)
-{
+SlopeForm slopeFormOf(const Wall& wall) {
     const float m = (wall.y2 - wall.y1) / (wall.x2 - wall.x1);
     const float mX1 = m * wall.x1;
     const float steepness = std::fabs(m);
-    const bool interceptHolds = std::fabs(mX1) <= interceptTermLimit && std::fabs(wall.y1) <= interceptTermLimit;
+    const bool interceptHolds =
+        std::fabs(mX1) <= interceptTermLimit && std::fabs(wall.y1) <= interceptTermLimit;
     const float mPerp = -1.0f / m;
     return {m, mPerp, wall.y1 - mX1, m - mPerp,
             steepness >= flattestSlope && steepness <= steepestSlope && interceptHolds};
@@ -46,8 +45,7 @@ SlopeForm slopeFormOf(const Wall& wall)
 // is neither vertical nor horizontal. formOf() gives the wall's slope form,
 // computed afresh or kept from when the wall was appended.
 template <typename FormOf>
-Foot footOnSlopedLine(const Wall& wall, FormOf formOf, float bx, float by)
-{
+Foot footOnSlopedLine(const Wall& wall, FormOf formOf, float bx, float by) {
     const SlopeForm form = formOf();
     if (form.holds) {
         const float footX = ((by - form.mPerp * bx) - form.q) / form.denominator;
@@ -62,7 +60,8 @@ Foot footOnSlopedLine(const Wall& wall, FormOf formOf, float bx, float by)
     // from costing precision near this one.
     const double dx = double(wall.x2) - wall.x1;
     const double dy = double(wall.y2) - wall.y1;
-    const bool nearerFirst = squaredDistance(bx, by, wall.x1, wall.y1) <= squaredDistance(bx, by, wall.x2, wall.y2);
+    const bool nearerFirst =
+        squaredDistance(bx, by, wall.x1, wall.y1) <= squaredDistance(bx, by, wall.x2, wall.y2);
     const double baseX = nearerFirst ? wall.x1 : wall.x2;
     const double baseY = nearerFirst ? wall.y1 : wall.y2;
     const double t = ((bx - baseX) * dx + (by - baseY) * dy) / (dx * dx + dy * dy);
@@ -70,8 +69,7 @@ Foot footOnSlopedLine(const Wall& wall, FormOf formOf, float bx, float by)
 }
 
 template <typename FormOf>
-float depthOf(const Wall& wall, const Ball& ball, FormOf formOf)
-{
+float depthOf(const Wall& wall, const Ball& ball, FormOf formOf) {
     const float bx = ball.x;
     const float by = ball.y;
     const float r = ball.radius;
@@ -99,7 +97,8 @@ float depthOf(const Wall& wall, const Ball& ball, FormOf formOf)
     const float fSquared = (foot.x - bx) * (foot.x - bx) + (foot.y - by) * (foot.y - by);
     // On a projected wall, very flat or very steep, one rounding step of the
     // flat coordinate spans far along the line: check the other one as well.
-    const bool withinSpan = between(foot.y, wall.y1, wall.y2) && (foot.fromSlopeForm || between(foot.x, wall.x1, wall.x2));
+    const bool withinSpan = between(foot.y, wall.y1, wall.y2) &&
+                            (foot.fromSlopeForm || between(foot.x, wall.x1, wall.x2));
     if (fSquared > r * r || !withinSpan) {
         return noContact;
     }
@@ -107,8 +106,7 @@ float depthOf(const Wall& wall, const Ball& ball, FormOf formOf)
 }
 
 template <typename FormOf>
-void pushOutOf(const Wall& wall, Ball& ball, FormOf formOf)
-{
+void pushOutOf(const Wall& wall, Ball& ball, FormOf formOf) {
     const float bx = ball.x;
     const float by = ball.y;
     const float r = ball.radius;
@@ -157,10 +155,9 @@ void pushOutOf(const Wall& wall, Ball& ball, FormOf formOf)
 // y = m*x + q reaches that y: the x range of the line over the wall's y span,
 // widened by the rounding of m*x and of the sum (at most 2^-23 of |y| + |q|)
 // divided by |m|, allowed for twice over.
-ContactBox contactBoxOf(const Wall& wall)
-{
-    ContactBox box{std::min(wall.x1, wall.x2), std::max(wall.x1, wall.x2), std::min(wall.y1, wall.y2),
-                   std::max(wall.y1, wall.y2)};
+ContactBox contactBoxOf(const Wall& wall) {
+    ContactBox box{std::min(wall.x1, wall.x2), std::max(wall.x1, wall.x2),
+                   std::min(wall.y1, wall.y2), std::max(wall.y1, wall.y2)};
     if (wall.x1 == wall.x2 || wall.y1 == wall.y2) {
         return box;
     }
@@ -191,8 +188,7 @@ ContactBox contactBoxOf(const Wall& wall)
 // So |m*x + q - y| <= R*(1 + |m|) + that rounding for the centre. Walls whose
 // foot never comes from the slope form get an infinite width: no limit.
 
-LineBand lineBandOf(const Wall& wall)
-{
+LineBand lineBandOf(const Wall& wall) {
     const LineBand unlimited{0.0f, 0.0f, INFINITY, 0.0f};
     if (wall.x1 == wall.x2 || wall.y1 == wall.y2) {
         return unlimited;
@@ -203,7 +199,8 @@ LineBand lineBandOf(const Wall& wall)
     }
     const double highestY = std::max(std::fabs(double(wall.y1)), std::fabs(double(wall.y2)));
     const double rounding = 1e-6 * (highestY + std::fabs(double(form.q))) + 1e-30;
-    return {form.m, form.q, floatAtOrAbove(1.0 + std::fabs(double(form.m))), floatAtOrAbove(rounding)};
+    return {form.m, form.q, floatAtOrAbove(1.0 + std::fabs(double(form.m))),
+            floatAtOrAbove(rounding)};
 }
 
 // How far from the box a ball's centre may be and still touch: its radius,
@@ -211,8 +208,7 @@ LineBand lineBandOf(const Wall& wall)
 // lose (rounding the product to float loses less than one in 10^7 of it).
 // Past 1e18 the squares overflow and compare as infinite, and below 1e-15
 // they could vanish: those reach everywhere, or at least 1e-15.
-float contactReach(float radius)
-{
+float contactReach(float radius) {
     const double reach = std::fabs(double(radius)) * (1.0 + 2e-6);
     if (!(reach < 1e18)) {
         return INFINITY;
@@ -229,8 +225,7 @@ constexpr float lineBandLimit = 1e30f;
 // float bounds, and rounding to nearest never carries a sum across a bound it
 // did not cross exactly. The band check allows for its own rounding, a few
 // ulps of |m*x| + |q| + |y|, with room to spare.
-bool mayTouch(const ContactZone& zone, const Ball& ball, float reach)
-{
+bool mayTouch(const ContactZone& zone, const Ball& ball, float reach) {
     const ContactBox& box = zone.box;
     if (ball.x + reach < box.left || ball.x - reach > box.right || ball.y + reach < box.bottom ||
         ball.y - reach > box.top) {
@@ -242,15 +237,15 @@ bool mayTouch(const ContactZone& zone, const Ball& ball, float reach)
     const LineBand& line = zone.band;
     const float sizeOfCentre = std::fabs(ball.x) + std::fabs(ball.y);
     const float offLine = std::fabs((line.m * ball.x + line.q) - ball.y);
-    const float ownRounding = 1e-6f * (std::fabs(line.m) * sizeOfCentre + std::fabs(line.q) + sizeOfCentre);
+    const float ownRounding =
+        1e-6f * (std::fabs(line.m) * sizeOfCentre + std::fabs(line.q) + sizeOfCentre);
     const float band = (reach * line.width + line.rounding + ownRounding) * (1.0f + 1e-5f);
     return !(offLine > band);
 }
 
 }  // namespace
 
-void Wall::finish()
-{
+void Wall::finish() {
     const float dx = x2 - x1;
     const float dy = y2 - y1;
     // End points so close or so far apart that the float squares vanish or
@@ -260,8 +255,9 @@ void Wall::finish()
     const double wideDx = double(x2) - x1;
     const double wideDy = double(y2) - y1;
     const double wideLength = std::sqrt(wideDx * wideDx + wideDy * wideDy);
-    length = floatSquaresHold ? length3(dx, dy, 0.0f)
-                              : float(std::min(wideLength, double(std::numeric_limits<float>::max())));
+    length = floatSquaresHold
+                 ? length3(dx, dy, 0.0f)
+                 : float(std::min(wideLength, double(std::numeric_limits<float>::max())));
     if (x1 == x2) {  // vertical, or zero length: then (0, -1)
         dirX = 0.0f;
         dirY = y2 > y1 ? 1.0f : -1.0f;
@@ -274,25 +270,21 @@ void Wall::finish()
     }
 }
 
-float Wall::penetrationDepth(const Ball& ball) const
-{
+float Wall::penetrationDepth(const Ball& ball) const {
     return depthOf(*this, ball, [this] { return slopeFormOf(*this); });
 }
 
-void Wall::pushOut(Ball& ball) const
-{
+void Wall::pushOut(Ball& ball) const {
     pushOutOf(*this, ball, [this] { return slopeFormOf(*this); });
 }
 
-WallSet::~WallSet()
-{
+WallSet::~WallSet() {
     for (Wall* wall : walls_) {
         delete wall;
     }
 }
 
-void WallSet::append(Wall* wall)
-{
+void WallSet::append(Wall* wall) {
     walls_.push_back(wall);
     slopeForms_.push_back(slopeFormOf(*wall));
     zones_.push_back({contactBoxOf(*wall), lineBandOf(*wall)});
@@ -303,8 +295,7 @@ void WallSet::append(Wall* wall)
 // left it. Only the walls near the ball are looked at, and of those only the
 // ones it may touch get the full test; no wall passed over could have
 // touched it.
-void WallSet::collide(Ball& ball) const
-{
+void WallSet::collide(Ball& ball) const {
     const float reach = contactReach(ball.radius);
     const std::vector<uint32_t>* nearby = &grid_.candidates(ball.x, ball.y, reach);
     for (size_t next = 0; next < nearby->size();) {
@@ -318,7 +309,8 @@ void WallSet::collide(Ball& ball) const
             pushOutOf(wall, ball, keptForm);
             // The ball has moved: the later walls are the ones near where it is now.
             nearby = &grid_.candidates(ball.x, ball.y, reach);
-            next = size_t(std::upper_bound(nearby->begin(), nearby->end(), index) - nearby->begin());
+            next =
+                size_t(std::upper_bound(nearby->begin(), nearby->end(), index) - nearby->begin());
         }
     }
 }

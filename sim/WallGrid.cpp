@@ -18,15 +18,17 @@ constexpr double largestPlacedBound = 1e18;
 // The box check passes only where x + reach >= left, as rounded: x itself is
 // then above left - reach by at most the rounding of that sum, under 2^-23 of
 // |left| (or 2^-126 near zero). The margin below allows for more than that.
-WallGrid::Span WallGrid::spanOf(const ContactBox& box)
-{
-    const auto margin = [](float bound) { return double(gridReach) + std::fabs(double(bound)) * 0x1p-20 + 0x1p-100; };
-    return {floatAtOrBelow(double(box.left) - margin(box.left)), floatAtOrAbove(double(box.right) + margin(box.right)),
-            floatAtOrBelow(double(box.bottom) - margin(box.bottom)), floatAtOrAbove(double(box.top) + margin(box.top))};
+WallGrid::Span WallGrid::spanOf(const ContactBox& box) {
+    const auto margin = [](float bound) {
+        return double(gridReach) + std::fabs(double(bound)) * 0x1p-20 + 0x1p-100;
+    };
+    return {floatAtOrBelow(double(box.left) - margin(box.left)),
+            floatAtOrAbove(double(box.right) + margin(box.right)),
+            floatAtOrBelow(double(box.bottom) - margin(box.bottom)),
+            floatAtOrAbove(double(box.top) + margin(box.top))};
 }
 
-bool WallGrid::bounded(const Span& span)
-{
+bool WallGrid::bounded(const Span& span) {
     for (float bound : {span.left, span.right, span.bottom, span.top}) {
         if (!(std::fabs(bound) <= largestPlacedBound)) {  // also false for NaN
             return false;
@@ -35,26 +37,23 @@ bool WallGrid::bounded(const Span& span)
     return true;
 }
 
-bool WallGrid::insideRegion(float x, float y) const
-{
-    return !cells_.empty() && region_.left <= x && x <= region_.right && region_.bottom <= y && y <= region_.top;
+bool WallGrid::insideRegion(float x, float y) const {
+    return !cells_.empty() && region_.left <= x && x <= region_.right && region_.bottom <= y &&
+           y <= region_.top;
 }
 
 // Both never decrease as their argument grows, rounding included, so a centre
 // inside a span falls in a cell the span was placed in.
-int WallGrid::column(float x) const
-{
+int WallGrid::column(float x) const {
     return std::clamp(int(std::floor((x - region_.left) * columnsPerUnit_)), 0, cellsPerSide - 1);
 }
 
-int WallGrid::row(float y) const
-{
+int WallGrid::row(float y) const {
     return std::clamp(int(std::floor((y - region_.bottom) * rowsPerUnit_)), 0, cellsPerSide - 1);
 }
 
 // A span too large to place is listed in every cell.
-void WallGrid::place(uint32_t index, const Span& span)
-{
+void WallGrid::place(uint32_t index, const Span& span) {
     if (!bounded(span)) {
         for (std::vector<uint32_t>& cell : cells_) {
             cell.push_back(index);
@@ -70,8 +69,7 @@ void WallGrid::place(uint32_t index, const Span& span)
 
 // Fits the region to every bounded span and lists every wall afresh, in
 // insertion order.
-void WallGrid::rebuild()
-{
+void WallGrid::rebuild() {
     bool any = false;
     for (const Span& span : spans_) {
         if (!bounded(span)) {
@@ -93,8 +91,7 @@ void WallGrid::rebuild()
     }
 }
 
-void WallGrid::add(const ContactBox& box)
-{
+void WallGrid::add(const ContactBox& box) {
     const uint32_t index = uint32_t(spans_.size());
     const Span span = spanOf(box);
     spans_.push_back(span);
@@ -109,8 +106,7 @@ void WallGrid::add(const ContactBox& box)
     }
 }
 
-const std::vector<uint32_t>& WallGrid::candidates(float x, float y, float reach) const
-{
+const std::vector<uint32_t>& WallGrid::candidates(float x, float y, float reach) const {
     if (!(reach <= gridReach) || !std::isfinite(x) || !std::isfinite(y)) {
         return everyWall_;
     }

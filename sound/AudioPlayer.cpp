@@ -17,7 +17,8 @@ AudioPlayer& AudioPlayer::instance() {
 
 void AudioPlayer::start() {
     BASS_Init(kDefaultDevice, kOutputRate, 0, nullptr, nullptr);
-    clickSample = BASS_SampleLoad(false, "./audio/click.wav", 0, 0, kMaxClickPlaybacks, BASS_SAMPLE_OVER_POS);
+    clickSample =
+        BASS_SampleLoad(false, "./audio/click.wav", 0, 0, kMaxClickPlaybacks, BASS_SAMPLE_OVER_POS);
 }
 
 void AudioPlayer::playMusic(const char* path) {

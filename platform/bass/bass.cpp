@@ -75,7 +75,8 @@ bool openOutput(int freq) {
 // One line per sound file that cannot be used, instead of the decoders' own
 // chatter; the program goes on without that sound.
 void reportUnusableFile(const char* path) {
-    std::fprintf(stderr, "%s: %s: not played (%s)\n", program_invocation_short_name, path, Mix_GetError());
+    std::fprintf(stderr, "%s: %s: not played (%s)\n", program_invocation_short_name, path,
+                 Mix_GetError());
 }
 
 // Only whole files by name are supported: the program never loads from
@@ -161,7 +162,8 @@ BOOL BASS_Init(int device, DWORD freq, DWORD, void*, void*) {
     return TRUE;
 }
 
-HSAMPLE BASS_SampleLoad(BOOL mem, const void* file, DWORD offset, DWORD length, DWORD max, DWORD flags) {
+HSAMPLE BASS_SampleLoad(BOOL mem, const void* file, DWORD offset, DWORD length, DWORD max,
+                        DWORD flags) {
     if (max == 0) {
         return 0;
     }

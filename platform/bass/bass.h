@@ -28,8 +28,8 @@ typedef DWORD HSTREAM;
 #define FALSE 0
 #endif
 
-#define BASS_SAMPLE_LOOP 4          /* a stream starts again at its end, without a gap */
-#define BASS_SAMPLE_FX 0x80         /* effects may be applied; accepted, none exist here */
+#define BASS_SAMPLE_LOOP 4           /* a stream starts again at its end, without a gap */
+#define BASS_SAMPLE_FX 0x80          /* effects may be applied; accepted, none exist here */
 #define BASS_SAMPLE_OVER_POS 0x20000 /* a full sample replaces its longest-playing playback */
 
 /* Opens the output at `freq` Hz. Device 1 (or -1) is the default output device;
@@ -44,7 +44,8 @@ BOOL BASS_Init(int device, DWORD freq, DWORD flags, void* win, void* dsguid);
  * BASS_ChannelPlay on the sample starts a new playback; when `max` are already
  * running it fails, unless `flags` has BASS_SAMPLE_OVER_POS, in which case the
  * playback that has played longest is replaced. 0 on any failure. */
-HSAMPLE BASS_SampleLoad(BOOL mem, const void* file, DWORD offset, DWORD length, DWORD max, DWORD flags);
+HSAMPLE BASS_SampleLoad(BOOL mem, const void* file, DWORD offset, DWORD length, DWORD max,
+                        DWORD flags);
 
 /* Stops the stream if it is playing and releases it. */
 BOOL BASS_StreamFree(HSTREAM handle);

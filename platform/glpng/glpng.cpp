@@ -77,9 +77,9 @@ void uploadLevel(GLint level, GLenum format, unsigned width, unsigned height,
 bool uploadPicture(const PngImage& image, bool buildMipmaps, char* error) {
     GLint maxSide = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSide);
-    const bool anySize = glpng::nonPowerOfTwoSupported(
-        reinterpret_cast<const char*>(glGetString(GL_VERSION)),
-        reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS)));
+    const bool anySize =
+        glpng::nonPowerOfTwoSupported(reinterpret_cast<const char*>(glGetString(GL_VERSION)),
+                                      reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS)));
     clearGlErrors();
 
     const unsigned sideLimit = unsigned(std::max(maxSide, 0));
@@ -112,8 +112,8 @@ bool uploadPicture(const PngImage& image, bool buildMipmaps, char* error) {
     for (GLint levelNumber = 1; buildMipmaps && (width > 1 || height > 1); ++levelNumber) {
         const unsigned smallerWidth = std::max(width / 2, 1u);
         const unsigned smallerHeight = std::max(height / 2, 1u);
-        level = glpng::resampleBox(pixels, width, height, image.channels, smallerWidth,
-                                   smallerHeight);
+        level =
+            glpng::resampleBox(pixels, width, height, image.channels, smallerWidth, smallerHeight);
         pixels = level.data();
         width = smallerWidth;
         height = smallerHeight;

@@ -25,16 +25,15 @@ typedef struct DecodeState {
 enum { SIGNATURE_BYTES = 8 };
 /* Largest chunk libpng may allocate for; pictures need far less. */
 enum { MAX_CHUNK_BYTES = 8 * 1024 * 1024 };
-static const png_byte unusedChunks[] = "sPLT\0iCCP\0zTXt\0iTXt\0tEXt\0pCAL\0sCAL\0hIST\0eXIf\0tIME\0bKGD\0pHYs\0oFFs\0sBIT\0cHRM";
+static const png_byte unusedChunks[] =
+    "sPLT\0iCCP\0zTXt\0iTXt\0tEXt\0pCAL\0sCAL\0hIST\0eXIf\0tIME\0bKGD\0pHYs\0oFFs\0sBIT\0cHRM";
 enum { UNUSED_CHUNK_COUNT = 15 };
 
 static void noteError(char* error, const char* reason) {
     snprintf(error, PNG_DECODE_ERROR_SIZE, "%s", reason);
 }
 
-static int isUsableDisplayGamma(double gamma) {
-    return gamma >= 0.01 && gamma <= 100.0;
-}
+static int isUsableDisplayGamma(double gamma) { return gamma >= 0.01 && gamma <= 100.0; }
 
 /* libpng often states the cause of an error in the warning just before it
  * (for a refused header: "Invalid IHDR data" after "Image width exceeds user

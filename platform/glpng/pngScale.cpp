@@ -49,7 +49,8 @@ void halve(const unsigned char* pixels, unsigned width, unsigned newWidth, unsig
         const unsigned char* lower = upper + rowBytes;
         for (unsigned column = 0; column < newWidth; ++column) {
             for (unsigned c = 0; c < Channels; ++c) {
-                const unsigned sum = upper[c] + upper[Channels + c] + lower[c] + lower[Channels + c];
+                const unsigned sum =
+                    upper[c] + upper[Channels + c] + lower[c] + lower[Channels + c];
                 *out++ = static_cast<unsigned char>((sum + 2) / 4);
             }
             upper += 2 * Channels;
@@ -60,9 +61,8 @@ void halve(const unsigned char* pixels, unsigned width, unsigned newWidth, unsig
 
 }  // namespace
 
-std::vector<unsigned char> resampleBox(const unsigned char* pixels, unsigned width,
-                                       unsigned height, unsigned channels, unsigned newWidth,
-                                       unsigned newHeight) {
+std::vector<unsigned char> resampleBox(const unsigned char* pixels, unsigned width, unsigned height,
+                                       unsigned channels, unsigned newWidth, unsigned newHeight) {
     std::vector<unsigned char> result(size_t(newWidth) * newHeight * channels);
     if (width == 0 || height == 0 || result.empty()) return result;
     if (width == 2 * newWidth && height == 2 * newHeight) {

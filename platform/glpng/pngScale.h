@@ -10,9 +10,8 @@ namespace glpng {
 // newWidth x newHeight by area averaging: each new pixel is the mean of the
 // source area it covers, weighted by overlap, rounded to nearest. Halving an
 // even side averages exact 2 x 2 blocks; enlarging repeats source pixels.
-std::vector<unsigned char> resampleBox(const unsigned char* pixels, unsigned width,
-                                       unsigned height, unsigned channels, unsigned newWidth,
-                                       unsigned newHeight);
+std::vector<unsigned char> resampleBox(const unsigned char* pixels, unsigned width, unsigned height,
+                                       unsigned channels, unsigned newWidth, unsigned newHeight);
 
 // The texture side for a picture side: the side itself where textures of any
 // size are allowed, otherwise the smallest power of two not below it; in both

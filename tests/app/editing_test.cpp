@@ -271,6 +271,8 @@ TEST(WallTrace, SixSignificantDigitsAndAFlush) {
     EXPECT_EQ(traced(-10.0f, 20.0f, 15.5f, 20.0f, &flushes), "(-10, 20) (15.5, 20)\n");
     EXPECT_EQ(flushes, 1);
     EXPECT_EQ(traced(12.5f, -3.0f, 100.0f / 3.0f, 0.0f), "(12.5, -3) (33.3333, 0)\n");
-    EXPECT_EQ(traced(-49.84375f, 74.84375f, 0.15625f, 37.5f), "(-49.8438, 74.8438) (0.15625, 37.5)\n");
-    EXPECT_EQ(traced(1234567.0f, 0.0001f, -0.00001f, 1e-9f), "(1.23457e+06, 0.0001) (-1e-05, 1e-09)\n");
+    EXPECT_EQ(traced(-49.84375f, 74.84375f, 0.15625f, 37.5f),
+              "(-49.8438, 74.8438) (0.15625, 37.5)\n");
+    EXPECT_EQ(traced(1234567.0f, 0.0001f, -0.00001f, 1e-9f),
+              "(1.23457e+06, 0.0001) (-1e-05, 1e-09)\n");
 }

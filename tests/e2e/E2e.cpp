@@ -1,8 +1,8 @@
 #include "E2e.h"
 
+#include <gtest/gtest.h>
 #include <algorithm>
 #include <filesystem>
-#include <gtest/gtest.h>
 #include <sstream>
 
 using namespace std::chrono_literals;
@@ -11,7 +11,8 @@ namespace {
 std::vector<std::pair<std::string, std::string>> withQuietSound(
     std::vector<std::pair<std::string, std::string>> environment) {
     bool soundChosen = false;
-    for (const auto& entry : environment) soundChosen = soundChosen || entry.first == "SDL_AUDIODRIVER";
+    for (const auto& entry : environment)
+        soundChosen = soundChosen || entry.first == "SDL_AUDIODRIVER";
     if (!soundChosen) environment.emplace_back("SDL_AUDIODRIVER", "dummy");
     return environment;
 }
@@ -19,9 +20,11 @@ std::vector<std::pair<std::string, std::string>> withQuietSound(
 // Waits for `expected` on the screen; false, with what was seen, if it never came.
 bool waitToShow(Program& program, const std::string& name, std::string* failure) {
     const Screenshot expected = picture(name);
-    Screenshot shot = program.waitForScreen([&](const Screenshot& s) { return shows(s, expected); }, 20s);
+    Screenshot shot =
+        program.waitForScreen([&](const Screenshot& s) { return shows(s, expected); }, 20s);
     if (shows(shot, expected)) return true;
-    *failure = name + " did not show; difference " + std::to_string(meanDifference(shot, expected)) +
+    *failure = name + " did not show; difference " +
+               std::to_string(meanDifference(shot, expected)) +
                "; program says: " + program.errors();
     return false;
 }
@@ -31,7 +34,8 @@ std::string binaryPath() { return TUMBLEWELL_BINARY; }
 
 std::string sourceFolder() { return TUMBLEWELL_SOURCE_DIR; }
 
-Session::Session(const std::string& workDir, std::vector<std::pair<std::string, std::string>> environment)
+Session::Session(const std::string& workDir,
+                 std::vector<std::pair<std::string, std::string>> environment)
     : program(server, binaryPath(), workDir, withQuietSound(std::move(environment))) {}
 
 void clickAt(Program& program, int x, int y) {
@@ -39,9 +43,13 @@ void clickAt(Program& program, int x, int y) {
     program.click(1);
 }
 
-Screenshot picture(const std::string& name) { return readPicture(sourceFolder() + "/images/" + name, 640, 480); }
+Screenshot picture(const std::string& name) {
+    return readPicture(sourceFolder() + "/images/" + name, 640, 480);
+}
 
-bool shows(const Screenshot& screen, const Screenshot& expected) { return meanDifference(screen, expected) < 4.0; }
+bool shows(const Screenshot& screen, const Screenshot& expected) {
+    return meanDifference(screen, expected) < 4.0;
+}
 
 std::string windowSize(Program& program) {
     std::string report;
@@ -56,12 +64,15 @@ bool waitForInputHandled(Program& program) {
 }
 
 testing::AssertionResult enterPlaying(Program& program) {
-    if (program.window().empty()) return testing::AssertionFailure() << "no window; program says: " << program.errors();
+    if (program.window().empty())
+        return testing::AssertionFailure() << "no window; program says: " << program.errors();
     std::string failure;
-    if (!waitToShow(program, "titlescreen.png", &failure)) return testing::AssertionFailure() << failure;
+    if (!waitToShow(program, "titlescreen.png", &failure))
+        return testing::AssertionFailure() << failure;
     program.moveTo(320, 240);
     program.click(1);
-    if (!waitToShow(program, "instructions.png", &failure)) return testing::AssertionFailure() << failure;
+    if (!waitToShow(program, "instructions.png", &failure))
+        return testing::AssertionFailure() << failure;
     program.click(1);
     if (!waitToShow(program, "gray.png", &failure)) return testing::AssertionFailure() << failure;
     return testing::AssertionSuccess();
@@ -73,7 +84,9 @@ KeepIfFailed::~KeepIfFailed() {
     shot.savePng(std::string(test->test_suite_name()) + "." + test->name() + ".png");
 }
 
-bool isWallColour(const uint8_t* rgb) { return rgb[0] >= 230 && rgb[1] <= 40 && rgb[2] >= 200 && rgb[2] <= 250; }
+bool isWallColour(const uint8_t* rgb) {
+    return rgb[0] >= 230 && rgb[1] <= 40 && rgb[2] >= 200 && rgb[2] <= 250;
+}
 
 bool isBallColour(const uint8_t* rgb) {
     return rgb[2] >= 100 && rgb[2] >= rgb[0] + 60 && rgb[2] >= rgb[1] + 30;
@@ -108,7 +121,8 @@ std::vector<Blob> findBlobs(const Screenshot& shot, const ColourTest& matches, i
                 blob.right = std::max(blob.right, px);
                 blob.top = std::min(blob.top, py);
                 blob.bottom = std::max(blob.bottom, py);
-                const int neighbours[4][2] = {{px - 1, py}, {px + 1, py}, {px, py - 1}, {px, py + 1}};
+                const int neighbours[4][2] = {
+                    {px - 1, py}, {px + 1, py}, {px, py - 1}, {px, py + 1}};
                 for (const auto& n : neighbours) {
                     if (n[0] < 0 || n[1] < 0 || n[0] >= shot.width || n[1] >= shot.height) continue;
                     size_t next = static_cast<size_t>(n[1]) * shot.width + n[0];
@@ -124,11 +138,13 @@ std::vector<Blob> findBlobs(const Screenshot& shot, const ColourTest& matches, i
             blobs.push_back(blob);
         }
     }
-    std::sort(blobs.begin(), blobs.end(), [](const Blob& a, const Blob& b) { return a.pixels > b.pixels; });
+    std::sort(blobs.begin(), blobs.end(),
+              [](const Blob& a, const Blob& b) { return a.pixels > b.pixels; });
     return blobs;
 }
 
-bool showsSegment(const Screenshot& shot, const ColourTest& matches, int x1, int y1, int x2, int y2) {
+bool showsSegment(const Screenshot& shot, const ColourTest& matches, int x1, int y1, int x2,
+                  int y2) {
     const int samples = 40;
     for (int i = 2; i <= samples - 2; ++i) {
         double t = static_cast<double>(i) / samples;
@@ -139,10 +155,12 @@ bool showsSegment(const Screenshot& shot, const ColourTest& matches, int x1, int
     return true;
 }
 
-int countMatching(const Screenshot& shot, const ColourTest& matches, int left, int top, int right, int bottom) {
+int countMatching(const Screenshot& shot, const ColourTest& matches, int left, int top, int right,
+                  int bottom) {
     int count = 0;
     for (int y = std::max(top, 0); y <= std::min(bottom, shot.height - 1); ++y)
-        for (int x = std::max(left, 0); x <= std::min(right, shot.width - 1); ++x) count += matches(shot.at(x, y));
+        for (int x = std::max(left, 0); x <= std::min(right, shot.width - 1); ++x)
+            count += matches(shot.at(x, y));
     return count;
 }
 

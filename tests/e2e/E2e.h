@@ -71,9 +71,9 @@ protected:
 
 // Colours of the playing screen, tolerant of blending at token rims.
 using ColourTest = std::function<bool(const uint8_t* rgb)>;
-bool isWallColour(const uint8_t* rgb);      // (255, 0, 234)
-bool isBallColour(const uint8_t* rgb);      // the blue token
-bool isAttractorColour(const uint8_t* rgb); // the red token
+bool isWallColour(const uint8_t* rgb);       // (255, 0, 234)
+bool isBallColour(const uint8_t* rgb);       // the blue token
+bool isAttractorColour(const uint8_t* rgb);  // the red token
 bool isWhite(const uint8_t* rgb);
 
 // A 4-connected patch of matching pixels.
@@ -91,10 +91,12 @@ std::vector<Blob> findBlobs(const Screenshot& shot, const ColourTest& matches, i
 
 // True when every point of the segment, away from its very ends, has a
 // matching pixel within 2 pixels of it (window pixel corners as end points).
-bool showsSegment(const Screenshot& shot, const ColourTest& matches, int x1, int y1, int x2, int y2);
+bool showsSegment(const Screenshot& shot, const ColourTest& matches, int x1, int y1, int x2,
+                  int y2);
 
 // How many pixels in the box [left, right] x [top, bottom] match.
-int countMatching(const Screenshot& shot, const ColourTest& matches, int left, int top, int right, int bottom);
+int countMatching(const Screenshot& shot, const ColourTest& matches, int left, int top, int right,
+                  int bottom);
 
 // A token of radius 2 world units is 25.6 pixels across.
 constexpr double tokenPixels = 25.6;

@@ -29,7 +29,15 @@ namespace {
 const std::vector<std::string> kPictures = {"titlescreen.png", "instructions.png", "gray.png",
                                             "gameover.png",    "bluetoken.png",    "redtoken.png"};
 
-enum class Breakage { EmptyFile, TruncatedPng, TextFile, Folder, HugeHeader, RandomBytes, MissingFolder };
+enum class Breakage {
+    EmptyFile,
+    TruncatedPng,
+    TextFile,
+    Folder,
+    HugeHeader,
+    RandomBytes,
+    MissingFolder
+};
 
 struct BadDataCase {
     std::string name;
@@ -54,7 +62,8 @@ void writeBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
 std::vector<uint8_t> hugeHeaderPng() {
     using namespace pngtest;
     return pngFromChunks({makeChunk("IHDR", ihdrData(100000, 100000, 8, PNG_COLOR_TYPE_RGBA)),
-                          makeChunk("IDAT", deflateBytes(std::vector<uint8_t>(4096, 0))), makeChunk("IEND", {})});
+                          makeChunk("IDAT", deflateBytes(std::vector<uint8_t>(4096, 0))),
+                          makeChunk("IEND", {})});
 }
 
 // Deterministic noise, so a failure can be rerun on the same bytes.
@@ -68,23 +77,33 @@ std::vector<uint8_t> randomBytes(size_t count) {
 void breakIn(const std::string& workDir, const BadDataCase& c) {
     const std::string path = workDir + "/" + c.target;
     switch (c.breakage) {
-        case Breakage::EmptyFile: writeFile(path, ""); break;
-        case Breakage::TruncatedPng: {
-            std::vector<uint8_t> bytes = fileBytes(path);
-            bytes.resize(bytes.size() / 2);
-            writeBytes(path, bytes);
-            break;
-        }
-        case Breakage::TextFile: writeFile(path, "This is not a picture.\nJust some words.\n"); break;
-        case Breakage::Folder:
-            fs::remove(path);
-            fs::create_directory(path);
-            break;
-        case Breakage::HugeHeader: writeBytes(path, hugeHeaderPng()); break;
-        // Small enough that the MP3 decoder reaches the end of it while
-        // searching for a frame, which it used to narrate line by line.
-        case Breakage::RandomBytes: writeBytes(path, randomBytes(10000)); break;
-        case Breakage::MissingFolder: fs::remove_all(path); break;
+    case Breakage::EmptyFile:
+        writeFile(path, "");
+        break;
+    case Breakage::TruncatedPng: {
+        std::vector<uint8_t> bytes = fileBytes(path);
+        bytes.resize(bytes.size() / 2);
+        writeBytes(path, bytes);
+        break;
+    }
+    case Breakage::TextFile:
+        writeFile(path, "This is not a picture.\nJust some words.\n");
+        break;
+    case Breakage::Folder:
+        fs::remove(path);
+        fs::create_directory(path);
+        break;
+    case Breakage::HugeHeader:
+        writeBytes(path, hugeHeaderPng());
+        break;
+    // Small enough that the MP3 decoder reaches the end of it while
+    // searching for a frame, which it used to narrate line by line.
+    case Breakage::RandomBytes:
+        writeBytes(path, randomBytes(10000));
+        break;
+    case Breakage::MissingFolder:
+        fs::remove_all(path);
+        break;
     }
 }
 
@@ -104,18 +123,21 @@ bool pictureIsBad(const BadDataCase& c, const std::string& picture) {
 }
 
 bool allWhite(const Screenshot& shot) {
-    return !shot.empty() && countMatching(shot, isWhite, 0, 0, shot.width - 1, shot.height - 1) == shot.width * shot.height;
+    return !shot.empty() && countMatching(shot, isWhite, 0, 0, shot.width - 1, shot.height - 1) ==
+                                shot.width * shot.height;
 }
 
 // A token drawn without its picture: a white, completely filled square of
 // the token's size (a token picture is round and coloured).
 bool isPlainToken(const Blob& blob) {
-    return std::abs(blob.width() - tokenPixels) <= 3.0 && std::abs(blob.height() - tokenPixels) <= 3.0 &&
+    return std::abs(blob.width() - tokenPixels) <= 3.0 &&
+           std::abs(blob.height() - tokenPixels) <= 3.0 &&
            blob.pixels >= 0.95 * blob.width() * blob.height();
 }
 
 bool isPictureToken(const Blob& blob) {
-    return std::abs(blob.width() - tokenPixels) <= 3.0 && std::abs(blob.height() - tokenPixels) <= 3.0 &&
+    return std::abs(blob.width() - tokenPixels) <= 3.0 &&
+           std::abs(blob.height() - tokenPixels) <= 3.0 &&
            blob.pixels < 0.9 * blob.width() * blob.height();
 }
 
@@ -126,8 +148,8 @@ bool near(const Blob& blob, double x, double y) {
 std::string blobsSeen(const Screenshot& shot, const ColourTest& colour) {
     std::ostringstream text;
     for (const Blob& b : findBlobs(shot, colour))
-        text << "[" << b.pixels << " px, " << b.width() << " x " << b.height() << " at " << b.centreX << ", "
-             << b.centreY << "] ";
+        text << "[" << b.pixels << " px, " << b.width() << " x " << b.height() << " at "
+             << b.centreX << ", " << b.centreY << "] ";
     return text.str();
 }
 
@@ -137,7 +159,9 @@ protected:
     void expectScreen(Program& program, const std::string& picture) {
         const bool bad = pictureIsBad(GetParam(), picture);
         const Screenshot expected = bad ? Screenshot{} : ::picture(picture);
-        const auto isRight = [&](const Screenshot& s) { return bad ? allWhite(s) : shows(s, expected); };
+        const auto isRight = [&](const Screenshot& s) {
+            return bad ? allWhite(s) : shows(s, expected);
+        };
         shot = program.waitForScreen(isRight, 20s);
         EXPECT_TRUE(isRight(shot)) << picture << (bad ? " should be plain white" : " did not show")
                                    << "; program says: " << program.errors();
@@ -150,13 +174,15 @@ protected:
         const bool bad = pictureIsBad(GetParam(), picture);
         const auto isRight = [&](const Screenshot& s) {
             for (const Blob& b : findBlobs(s, bad ? ColourTest(isWhite) : colour, 100))
-                if ((bad ? isPlainToken(b) : isPictureToken(b)) && (where == nullptr || near(b, where->first, where->second)))
+                if ((bad ? isPlainToken(b) : isPictureToken(b)) &&
+                    (where == nullptr || near(b, where->first, where->second)))
                     return true;
             return false;
         };
         shot = program.waitForScreen(isRight, 10s);
-        EXPECT_TRUE(isRight(shot)) << picture << (bad ? " token should be a plain white square" : " token did not show")
-                                   << "; seen: " << blobsSeen(shot, bad ? ColourTest(isWhite) : colour);
+        EXPECT_TRUE(isRight(shot))
+            << picture << (bad ? " token should be a plain white square" : " token did not show")
+            << "; seen: " << blobsSeen(shot, bad ? ColourTest(isWhite) : colour);
     }
 
     Screenshot shot;
@@ -199,8 +225,9 @@ TEST_P(BadData, ProgramRunsOnAndDrawsPlainSquaresWherePicturesFailed) {
     // One line for each bad file, naming it, and nothing else.
     const std::vector<std::string> said = linesOf(program.errors());
     for (const std::string& file : badFiles(c)) {
-        const auto naming = std::count_if(said.begin(), said.end(),
-                                          [&](const std::string& line) { return line.find(file) != std::string::npos; });
+        const auto naming = std::count_if(said.begin(), said.end(), [&](const std::string& line) {
+            return line.find(file) != std::string::npos;
+        });
         EXPECT_EQ(naming, 1) << file << "; program says:\n" << program.errors();
     }
     EXPECT_EQ(said.size(), badFiles(c).size()) << program.errors();
@@ -210,15 +237,17 @@ TEST_P(BadData, ProgramRunsOnAndDrawsPlainSquaresWherePicturesFailed) {
 }
 
 std::vector<BadDataCase> allCases() {
-    std::vector<BadDataCase> cases = {{"ImagesFolderMissing", Breakage::MissingFolder, "images"},
-                                      {"AudioFolderMissing", Breakage::MissingFolder, "audio"},
-                                      {"MusicRandomBytes", Breakage::RandomBytes, "audio/backgroundmusic.mp3"},
-                                      {"MusicEmpty", Breakage::EmptyFile, "audio/backgroundmusic.mp3"}};
-    const std::vector<std::pair<std::string, Breakage>> pictureBreakages = {{"Empty", Breakage::EmptyFile},
-                                                                           {"Truncated", Breakage::TruncatedPng},
-                                                                           {"Text", Breakage::TextFile},
-                                                                           {"Folder", Breakage::Folder},
-                                                                           {"HugeHeader", Breakage::HugeHeader}};
+    std::vector<BadDataCase> cases = {
+        {"ImagesFolderMissing", Breakage::MissingFolder, "images"},
+        {"AudioFolderMissing", Breakage::MissingFolder, "audio"},
+        {"MusicRandomBytes", Breakage::RandomBytes, "audio/backgroundmusic.mp3"},
+        {"MusicEmpty", Breakage::EmptyFile, "audio/backgroundmusic.mp3"}};
+    const std::vector<std::pair<std::string, Breakage>> pictureBreakages = {
+        {"Empty", Breakage::EmptyFile},
+        {"Truncated", Breakage::TruncatedPng},
+        {"Text", Breakage::TextFile},
+        {"Folder", Breakage::Folder},
+        {"HugeHeader", Breakage::HugeHeader}};
     for (const std::string& picture : kPictures) {
         std::string stem = picture.substr(0, picture.find('.'));
         stem[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(stem[0])));
@@ -229,6 +258,8 @@ std::vector<BadDataCase> allCases() {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, BadData, testing::ValuesIn(allCases()),
-                         [](const testing::TestParamInfo<BadDataCase>& info) { return info.param.name; });
+                         [](const testing::TestParamInfo<BadDataCase>& info) {
+                             return info.param.name;
+                         });
 
 }  // namespace

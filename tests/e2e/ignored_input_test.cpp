@@ -3,8 +3,8 @@
 // the shifted 'M' and 'A' add nothing.
 #include "E2e.h"
 
-#include <cmath>
 #include <gtest/gtest.h>
+#include <cmath>
 
 using namespace std::chrono_literals;
 
@@ -13,7 +13,9 @@ namespace {
 constexpr double spawnX = 320.0;
 constexpr double spawnY = 12.8;  // a new ball is put back inside the field at y 73
 
-double distanceFromSpawn(const Blob& blob) { return std::hypot(blob.centreX - spawnX, blob.centreY - spawnY); }
+double distanceFromSpawn(const Blob& blob) {
+    return std::hypot(blob.centreX - spawnX, blob.centreY - spawnY);
+}
 
 // Blue pixels within a token's reach of where new balls appear.
 int ballPixelsAtSpawn(const Screenshot& shot) {
@@ -64,7 +66,10 @@ TEST_F(IgnoredInput, HeldKeyAddsOneBallAndShiftedKeysAddNothing) {
     program.release(1);
     ASSERT_TRUE(waitForInputHandled(program));
     shot = program.waitForScreen(
-        [](const Screenshot& s) { return countMatching(s, isAttractorColour, 30, 430, 50, 450) > 0; }, 10s);
+        [](const Screenshot& s) {
+            return countMatching(s, isAttractorColour, 30, 430, 50, 450) > 0;
+        },
+        10s);
     std::vector<Blob> attractors = findBlobs(shot, isAttractorColour);
     ASSERT_EQ(attractors.size(), 1u) << "'A' added an attractor";
     EXPECT_NEAR(attractors[0].centreX, 40.0, 1.5);
@@ -83,7 +88,8 @@ TEST_F(IgnoredInput, HeldKeyAddsOneBallAndShiftedKeysAddNothing) {
             ballsSeen = static_cast<int>(balls.size());
             if (balls.empty()) return false;
             firstBall = balls[0];
-            return std::chrono::steady_clock::now() - heldSince >= 1500ms && distanceFromSpawn(firstBall) > 80.0;
+            return std::chrono::steady_clock::now() - heldSince >= 1500ms &&
+                   distanceFromSpawn(firstBall) > 80.0;
         },
         20s);
     program.keyUp("m");
@@ -94,7 +100,8 @@ TEST_F(IgnoredInput, HeldKeyAddsOneBallAndShiftedKeysAddNothing) {
     program.key("shift+m");
     program.key("shift+a");
     ASSERT_TRUE(waitForInputHandled(program));
-    shot = program.waitForScreen([](const Screenshot& s) { return !findBlobs(s, isAttractorColour).empty(); }, 10s);
+    shot = program.waitForScreen(
+        [](const Screenshot& s) { return !findBlobs(s, isAttractorColour).empty(); }, 10s);
 
     // A ball added since the hold ended would still be at the top, within a
     // few pixels; the first one, partly under the attractor maybe, is no

@@ -17,7 +17,8 @@ TEST(Lifecycle, ClosingTheWindowOnTheTitleScreenEndsWithStatusZero) {
     Session session;
     Program& program = session.program;
     const Screenshot title = picture("titlescreen.png");
-    Screenshot shot = program.waitForScreen([&](const Screenshot& s) { return shows(s, title); }, 20s);
+    Screenshot shot =
+        program.waitForScreen([&](const Screenshot& s) { return shows(s, title); }, 20s);
     ASSERT_TRUE(shows(shot, title)) << program.errors();
 
     ASSERT_TRUE(program.closeWindow());

@@ -108,14 +108,16 @@ bool showsAttractorAt(const Screenshot& shot, Pixel centre) {
     int left = std::max(centre.x - 4, 0), right = std::min(centre.x + 4, shot.width - 1);
     int top = std::max(centre.y - 4, 0), bottom = std::min(centre.y + 4, shot.height - 1);
     int area = (right - left + 1) * (bottom - top + 1);
-    return area > 0 && countMatching(shot, isAttractorColour, left, top, right, bottom) * 10 >= area * 6;
+    return area > 0 &&
+           countMatching(shot, isAttractorColour, left, top, right, bottom) * 10 >= area * 6;
 }
 
 // Every line "(x, y) (x, y)" in the stream's default float format, with both
 // ends on the field; empty when the whole text is so, else the first bad line.
 std::string malformedTraceLine(const std::string& text) {
     const std::string number = "(-?[0-9]+(?:\\.[0-9]+)?(?:e[-+][0-9]+)?)";
-    const std::regex line("\\(" + number + ", " + number + "\\) \\(" + number + ", " + number + "\\)");
+    const std::regex line("\\(" + number + ", " + number + "\\) \\(" + number + ", " + number +
+                          "\\)");
     std::istringstream lines(text);
     std::string current;
     while (std::getline(lines, current)) {
@@ -124,7 +126,8 @@ std::string malformedTraceLine(const std::string& text) {
         for (int end = 0; end < 2; ++end) {
             double x = std::stod(parts[1 + 2 * end]);
             double y = std::stod(parts[2 + 2 * end]);
-            if (x < -50.001 || x > 50.001 || y < -0.001 || y > 75.001) return current + " (off the field)";
+            if (x < -50.001 || x > 50.001 || y < -0.001 || y > 75.001)
+                return current + " (off the field)";
         }
     }
     if (!text.empty() && text.back() != '\n') return current + " (unfinished)";
@@ -218,17 +221,39 @@ public:
         const int weights[] = {20, 12, 4, 4, 8, 8, 6, 10, 2, 1, 1};
         int pick = std::discrete_distribution<int>(std::begin(weights), std::end(weights))(rng_);
         switch (pick) {
-        case 0: hover(); break;
-        case 1: wallClick(); break;
-        case 2: wallDrag(); break;
-        case 3: clickOnAttractor(); break;
-        case 4: dragAttractor(); break;
-        case 5: otherButton(); break;
-        case 6: wheel(); break;
-        case 7: ignoredKey(); break;
-        case 8: heldKey(); break;
-        case 9: oneMoreBall(); break;
-        default: oneMoreAttractor(); break;
+        case 0:
+            hover();
+            break;
+        case 1:
+            wallClick();
+            break;
+        case 2:
+            wallDrag();
+            break;
+        case 3:
+            clickOnAttractor();
+            break;
+        case 4:
+            dragAttractor();
+            break;
+        case 5:
+            otherButton();
+            break;
+        case 6:
+            wheel();
+            break;
+        case 7:
+            ignoredKey();
+            break;
+        case 8:
+            heldKey();
+            break;
+        case 9:
+            oneMoreBall();
+            break;
+        default:
+            oneMoreAttractor();
+            break;
         }
     }
 
@@ -250,7 +275,8 @@ private:
 
     bool clearOfAttractors(Pixel p, double clearance, int except) const {
         for (size_t i = 0; i < expected_.attractors.size(); ++i)
-            if (static_cast<int>(i) != except && distance(p, expected_.attractors[i]) < clearance) return false;
+            if (static_cast<int>(i) != except && distance(p, expected_.attractors[i]) < clearance)
+                return false;
         return true;
     }
 
@@ -258,7 +284,9 @@ private:
     Pixel freeSpot(int except) {
         for (;;) {
             Pixel p{uniform(16, 623), uniform(16, 463)};
-            if (distance(p, spawnPoint) >= attractorSpacing && clearOfAttractors(p, attractorSpacing, except)) return p;
+            if (distance(p, spawnPoint) >= attractorSpacing &&
+                clearOfAttractors(p, attractorSpacing, except))
+                return p;
         }
     }
 
@@ -273,7 +301,8 @@ private:
 
     Pixel wallEnd(Pixel start, bool offAttractors) {
         for (;;) {
-            Pixel p = insideWindow({start.x + uniform(-wallReach, wallReach), start.y + uniform(-wallReach, wallReach)});
+            Pixel p = insideWindow({start.x + uniform(-wallReach, wallReach),
+                                    start.y + uniform(-wallReach, wallReach)});
             if (!offAttractors || clearOfAttractors(p, attractorClearance, -1)) return p;
         }
     }
@@ -292,8 +321,10 @@ private:
         Pixel at;
         if (expected_.wallPending) {
             bool onAttractor = !offAttractors && !expected_.attractors.empty() && chance(0.2);
-            at = onAttractor ? insideWindow(expected_.attractors[uniform(0, int(expected_.attractors.size()) - 1)])
-                             : wallEnd(expected_.wallStart, offAttractors);
+            at = onAttractor
+                     ? insideWindow(
+                           expected_.attractors[uniform(0, int(expected_.attractors.size()) - 1)])
+                     : wallEnd(expected_.wallStart, offAttractors);
             log("left press at " + describe(at) + ", finishing the wall");
         } else {
             at = wallPoint();
@@ -302,7 +333,8 @@ private:
         program_.moveTo(at.x, at.y);
         program_.press(1);
         if (expected_.wallPending) {
-            expected_.trace += traceLine(worldAt(expected_.wallStart.x, expected_.wallStart.y), worldAt(at.x, at.y));
+            expected_.trace += traceLine(worldAt(expected_.wallStart.x, expected_.wallStart.y),
+                                         worldAt(at.x, at.y));
             ++expected_.walls;
             expected_.wallPending = false;
         } else {
@@ -339,7 +371,8 @@ private:
     // A click on an attractor grabs and lets go of it: it stays put, no wall.
     void clickOnAttractor() {
         if (expected_.wallPending || expected_.attractors.empty()) return wallClick();
-        Pixel at = insideWindow(expected_.attractors[uniform(0, int(expected_.attractors.size()) - 1)]);
+        Pixel at =
+            insideWindow(expected_.attractors[uniform(0, int(expected_.attractors.size()) - 1)]);
         log("click on the attractor at " + describe(at));
         program_.moveTo(at.x, at.y);
         program_.click(1);
@@ -352,7 +385,8 @@ private:
             for (int tries = 0; tries < 20; ++tries) {
                 Pixel p = randomOutside();
                 Pixel held = clampedToWindow(p);
-                if (distance(held, spawnPoint) >= attractorSpacing && clearOfAttractors(held, attractorSpacing, index))
+                if (distance(held, spawnPoint) >= attractorSpacing &&
+                    clearOfAttractors(held, attractorSpacing, index))
                     return p;
             }
         }
@@ -380,7 +414,8 @@ private:
         if (chance(0.25)) {
             int other = chance(0.5) ? 2 : 3;
             Pixel after = randomAnywhere();
-            log("  press and release button " + std::to_string(other) + ", move on to " + describe(after));
+            log("  press and release button " + std::to_string(other) + ", move on to " +
+                describe(after));
             program_.press(other);
             program_.release(other);
             program_.moveTo(after.x, after.y);
@@ -400,7 +435,8 @@ private:
             return;
         }
         Pixel to = randomAnywhere();
-        log("drag button " + std::to_string(button) + " from " + describe(at) + " to " + describe(to));
+        log("drag button " + std::to_string(button) + " from " + describe(at) + " to " +
+            describe(to));
         program_.press(button);
         program_.moveTo(to.x, to.y);
         program_.release(button);
@@ -420,11 +456,12 @@ private:
     // special keys; typed wherever the pointer is. No lock keys: a Caps Lock
     // left on would turn later 'm' and 'a' into keys that add nothing.
     std::string randomIgnoredKey() {
-        static const char* const keys[] = {"b", "q", "x", "z", "0", "9", "M", "A", "shift+m", "shift+a",
-                                           "space", "Return", "Escape", "Tab", "BackSpace", "Delete",
-                                           "ctrl+c", "ctrl+q", "ctrl+w", "alt+F4", "F1", "F10", "Up",
-                                           "Left", "Home", "Page_Down", "KP_Add", "Shift_L", "Control_L",
-                                           "Insert", "minus", "plus"};
+        static const char* const keys[] = {
+            "b",         "q",       "x",       "z",      "0",         "9",      "M",
+            "A",         "shift+m", "shift+a", "space",  "Return",    "Escape", "Tab",
+            "BackSpace", "Delete",  "ctrl+c",  "ctrl+q", "ctrl+w",    "alt+F4", "F1",
+            "F10",       "Up",      "Left",    "Home",   "Page_Down", "KP_Add", "Shift_L",
+            "Control_L", "Insert",  "minus",   "plus"};
         return keys[uniform(0, int(std::size(keys)) - 1)];
     }
 
@@ -454,7 +491,8 @@ private:
     }
 
     void oneMoreAttractor() {
-        if (expected_.wallPending || int(expected_.attractors.size()) >= attractorsAsked + extraAttractors)
+        if (expected_.wallPending ||
+            int(expected_.attractors.size()) >= attractorsAsked + extraAttractors)
             return ignoredKey();
         addAttractor();
     }
@@ -497,7 +535,8 @@ std::string traceProblem(Program& program, const Expected& expected) {
 }
 
 // Empty when every attractor shows where it was put and none at `vacated`.
-std::string attractorProblem(Program& program, const Expected& expected, Pixel vacated, Screenshot* shot) {
+std::string attractorProblem(Program& program, const Expected& expected, Pixel vacated,
+                             Screenshot* shot) {
     auto shown = [&](const Screenshot& s) {
         for (Pixel centre : expected.attractors)
             if (!showsAttractorAt(s, centre)) return false;
@@ -517,13 +556,14 @@ std::string frameProblem(Program& program) {
     const long long before = writeCalls(program.pid());
     if (before < 0) return "cannot read the program's write count";
     if (waitUntil([&] { return writeCalls(program.pid()) - before >= 30; }, 10s)) return "";
-    return "frames stopped: " + std::to_string(writeCalls(program.pid()) - before) + " writes in 10 s";
+    return "frames stopped: " + std::to_string(writeCalls(program.pid()) - before) +
+           " writes in 10 s";
 }
 
 struct Sample {
-    double seconds;       // since the random play began
-    long residentKb;      // VmRSS
-    long long writes;     // write calls so far
+    double seconds;    // since the random play began
+    long residentKb;   // VmRSS
+    long long writes;  // write calls so far
 };
 
 Sample takeSample(Program& program, Clock::time_point start) {
@@ -546,7 +586,8 @@ TEST(LongPlay, LivesDrawsAndKeepsItsMemoryFlatUnderRandomInput) {
     for (int i = 0; i < wallsAsked; ++i) player.addWall();
     player.addBalls(ballsAsked);
 
-    ASSERT_TRUE(program.waitForOutputLines(wallsAsked, 20s)) << player.context() << "\n" << program.output();
+    ASSERT_TRUE(program.waitForOutputLines(wallsAsked, 20s)) << player.context() << "\n"
+                                                             << program.output();
     std::string failure = traceProblem(program, player.expected());
     ASSERT_EQ(failure, "") << player.context();
     Screenshot shot;
@@ -564,11 +605,13 @@ TEST(LongPlay, LivesDrawsAndKeepsItsMemoryFlatUnderRandomInput) {
     std::cout << "built: VmRSS " << samples.back().residentKb << " kB" << std::endl;
     Clock::time_point nextSample = start + sampleEvery;
     auto check = [&](const char* when) {
-        std::cout << when << ": " << samples.back().seconds << " s, VmRSS " << samples.back().residentKb << " kB";
+        std::cout << when << ": " << samples.back().seconds << " s, VmRSS "
+                  << samples.back().residentKb << " kB";
         if (samples.size() > 1) {
             const Sample& previous = samples[samples.size() - 2];
-            std::cout << ", " << std::lround((samples.back().writes - previous.writes) /
-                                             (samples.back().seconds - previous.seconds))
+            std::cout << ", "
+                      << std::lround((samples.back().writes - previous.writes) /
+                                     (samples.back().seconds - previous.seconds))
                       << " writes/s to the X server since the last sample";
         }
         std::cout << std::endl;
@@ -599,8 +642,8 @@ TEST(LongPlay, LivesDrawsAndKeepsItsMemoryFlatUnderRandomInput) {
     ASSERT_EQ(failure, "") << player.context();
 
     const Expected& expected = player.expected();
-    std::cout << "scene at the end: " << expected.attractors.size() << " attractors, " << expected.walls
-              << " walls, " << expected.balls << " balls" << std::endl;
+    std::cout << "scene at the end: " << expected.attractors.size() << " attractors, "
+              << expected.walls << " walls, " << expected.balls << " balls" << std::endl;
 
     long low = 0, high = 0;
     bool judged = false;

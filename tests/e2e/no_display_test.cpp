@@ -2,14 +2,15 @@
 // plain line that names xvfb-run, instead of a toolkit error.
 #include "E2e.h"
 
-#include <algorithm>
 #include <gtest/gtest.h>
+#include <algorithm>
 
 using namespace std::chrono_literals;
 
 TEST(NoDisplay, OneLineThatNamesXvfbRun) {
     Xvfb unused;  // Program wants a server; DISPLAY is then taken away
-    Program program(unused, binaryPath(), sourceFolder(), {{"DISPLAY", ""}, {"SDL_AUDIODRIVER", "dummy"}});
+    Program program(unused, binaryPath(), sourceFolder(),
+                    {{"DISPLAY", ""}, {"SDL_AUDIODRIVER", "dummy"}});
     EXPECT_EQ(program.waitForExit(20s), 1);
     const std::string& errors = program.errors();
     EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << errors;

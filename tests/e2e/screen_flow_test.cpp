@@ -9,8 +9,8 @@ using namespace std::chrono_literals;
 
 namespace {
 
-const char* screenName(const Screenshot& shot, const Screenshot& title, const Screenshot& instructions,
-                       const Screenshot& backdrop) {
+const char* screenName(const Screenshot& shot, const Screenshot& title,
+                       const Screenshot& instructions, const Screenshot& backdrop) {
     if (shows(shot, title)) return "title";
     if (shows(shot, instructions)) return "instructions";
     if (shows(shot, backdrop)) return "playing";
@@ -28,7 +28,9 @@ TEST(ScreenFlow, MiddleThenRightPressStartPlayWheelAndKeysDoNot) {
     const Screenshot title = picture("titlescreen.png");
     const Screenshot instructions = picture("instructions.png");
     const Screenshot backdrop = picture("gray.png");
-    auto current = [&](const Screenshot& shot) { return std::string(screenName(shot, title, instructions, backdrop)); };
+    auto current = [&](const Screenshot& shot) {
+        return std::string(screenName(shot, title, instructions, backdrop));
+    };
 
     shot = program.waitForScreen([&](const Screenshot& s) { return shows(s, title); }, 20s);
     ASSERT_EQ(current(shot), "title") << program.errors();
@@ -44,7 +46,9 @@ TEST(ScreenFlow, MiddleThenRightPressStartPlayWheelAndKeysDoNot) {
     program.click(5);
     program.click(2);
     ASSERT_TRUE(waitForInputHandled(program));
-    auto settled = [&](const Screenshot& s) { return current(s) == "instructions" || current(s) == "playing"; };
+    auto settled = [&](const Screenshot& s) {
+        return current(s) == "instructions" || current(s) == "playing";
+    };
     shot = program.waitForScreen(settled, 10s);
     EXPECT_EQ(current(shot), "instructions");
 

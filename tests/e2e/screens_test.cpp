@@ -12,7 +12,8 @@ TEST(Screens, TitleThenInstructionsThenBackdrop) {
     ASSERT_FALSE(program.window().empty()) << program.errors();
 
     const Screenshot title = picture("titlescreen.png");
-    Screenshot shot = program.waitForScreen([&](const Screenshot& s) { return shows(s, title); }, 20s);
+    Screenshot shot =
+        program.waitForScreen([&](const Screenshot& s) { return shows(s, title); }, 20s);
     ASSERT_TRUE(shows(shot, title)) << "difference " << meanDifference(shot, title);
 
     // Keys never change the screen.
@@ -42,13 +43,16 @@ TEST(Screens, WindowSnapsBackTo640By480) {
     Session session;
     Program& program = session.program;
     ASSERT_FALSE(program.window().empty()) << program.errors();
-    ASSERT_TRUE(waitUntil([&] { return windowSize(program) == "640x480"; }, 10s)) << windowSize(program);
+    ASSERT_TRUE(waitUntil([&] { return windowSize(program) == "640x480"; }, 10s))
+        << windowSize(program);
 
     ASSERT_TRUE(program.xdotool({"windowsize", program.window(), "800", "600"}));
     // The resize reaches the window, and the program asks it back.
-    EXPECT_TRUE(waitUntil([&] { return windowSize(program) == "640x480"; }, 10s)) << windowSize(program);
+    EXPECT_TRUE(waitUntil([&] { return windowSize(program) == "640x480"; }, 10s))
+        << windowSize(program);
     const Screenshot title = picture("titlescreen.png");
-    Screenshot shot = program.waitForScreen([&](const Screenshot& s) { return shows(s, title); }, 10s);
+    Screenshot shot =
+        program.waitForScreen([&](const Screenshot& s) { return shows(s, title); }, 10s);
     EXPECT_EQ(shot.width, 640);
     EXPECT_EQ(shot.height, 480);
     EXPECT_TRUE(shows(shot, title)) << "difference " << meanDifference(shot, title);

@@ -25,9 +25,10 @@ namespace {
 // What the program said, less the disk driver's own notice that it is in use.
 std::vector<std::string> linesBesidesDiskNotice(const std::string& text) {
     std::vector<std::string> kept = linesOf(text);
-    kept.erase(std::remove_if(kept.begin(), kept.end(),
-                              [](const std::string& line) { return line.rfind("CRITICAL: ", 0) == 0; }),
-               kept.end());
+    kept.erase(
+        std::remove_if(kept.begin(), kept.end(),
+                       [](const std::string& line) { return line.rfind("CRITICAL: ", 0) == 0; }),
+        kept.end());
     return kept;
 }
 
@@ -64,7 +65,8 @@ size_t musicStart(const Pcm& heard, const Pcm& music) {
 TEST(Music, OutputIsTheTrackSampleForSampleAndLoopsWithoutAGap) {
     const Pcm music = decodedMusic(sourceFolder() + "/audio/backgroundmusic.mp3");
     const size_t musicFrames = frameCount(music);
-    ASSERT_GT(musicFrames, static_cast<size_t>(19 * kTestRate)) << "the track does not decode to its 20 s";
+    ASSERT_GT(musicFrames, static_cast<size_t>(19 * kTestRate))
+        << "the track does not decode to its 20 s";
 
     TempDir dir;
     DiskOutput output(dir.file("output.raw"));
@@ -73,7 +75,8 @@ TEST(Music, OutputIsTheTrackSampleForSampleAndLoopsWithoutAGap) {
     ASSERT_FALSE(program.window().empty()) << program.errors();
 
     const Pcm opening = output.waitForFrames(0, 10 * kTestRate);
-    ASSERT_LT(firstSoundingFrame(opening, 0), frameCount(opening)) << "silent; program says: " << program.errors();
+    ASSERT_LT(firstSoundingFrame(opening, 0), frameCount(opening))
+        << "silent; program says: " << program.errors();
     const size_t start = musicStart(opening, music);
 
     // Two and a half passes: the output goes on past 20 s of music, and the
@@ -81,9 +84,11 @@ TEST(Music, OutputIsTheTrackSampleForSampleAndLoopsWithoutAGap) {
     // added or changed at the wrap.
     const size_t span = 2 * musicFrames + musicFrames / 2;
     const Pcm heard = output.waitForFrames(0, start + span);
-    ASSERT_EQ(frameCount(heard), start + span) << "the output stopped; program says: " << program.errors();
+    ASSERT_EQ(frameCount(heard), start + span)
+        << "the output stopped; program says: " << program.errors();
     EXPECT_GE(matchingRun(heard, start, music, 0), span);
-    EXPECT_GT(peakLevel(heard, start + musicFrames, kTestRate), 3000) << "silent after the first pass";
+    EXPECT_GT(peakLevel(heard, start + musicFrames, kTestRate), 3000)
+        << "silent after the first pass";
     EXPECT_TRUE(program.running()) << program.errors();
     EXPECT_TRUE(linesBesidesDiskNotice(program.errors()).empty()) << program.errors();
 }
@@ -91,7 +96,8 @@ TEST(Music, OutputIsTheTrackSampleForSampleAndLoopsWithoutAGap) {
 enum class Damage { GarbageAfterTheFirstThird, BytesFlippedThroughout };
 
 std::string nameOf(Damage damage) {
-    return damage == Damage::GarbageAfterTheFirstThird ? "GarbageAfterTheFirstThird" : "BytesFlippedThroughout";
+    return damage == Damage::GarbageAfterTheFirstThird ? "GarbageAfterTheFirstThird"
+                                                       : "BytesFlippedThroughout";
 }
 
 void PrintTo(Damage damage, std::ostream* out) { *out << nameOf(damage); }
@@ -104,7 +110,8 @@ std::string damagedCopy(const std::string& source, Damage damage) {
         bytes.resize(bytes.size() / 3);
         for (int i = 0; i < 200000; ++i) bytes.push_back(static_cast<char>(generator()));
     } else {
-        for (size_t at = 50000; at < bytes.size(); at += 5000) bytes[at] = static_cast<char>(bytes[at] ^ 0x55);
+        for (size_t at = 50000; at < bytes.size(); at += 5000)
+            bytes[at] = static_cast<char>(bytes[at] ^ 0x55);
     }
     return bytes;
 }
@@ -129,7 +136,8 @@ TEST_P(DamagedMusic, PlaysWhatItCanAndSaysNothingWhilePlaying) {
     ASSERT_FALSE(program.window().empty()) << program.errors();
 
     const Pcm opening = output.waitForFrames(0, 10 * kTestRate);
-    ASSERT_LT(firstSoundingFrame(opening, 0), frameCount(opening)) << "silent; program says: " << program.errors();
+    ASSERT_LT(firstSoundingFrame(opening, 0), frameCount(opening))
+        << "silent; program says: " << program.errors();
     const size_t start = musicStart(opening, music);
     EXPECT_GE(matchingRun(opening, start, music, 0), static_cast<size_t>(2 * kTestRate))
         << "the undamaged beginning did not play as it is";
@@ -137,15 +145,19 @@ TEST_P(DamagedMusic, PlaysWhatItCanAndSaysNothingWhilePlaying) {
     const Pcm heard = output.waitForFrames(0, start + 2 * musicFrames + musicFrames / 2);
     ASSERT_EQ(frameCount(heard), start + 2 * musicFrames + musicFrames / 2) << "the output stopped";
     if (GetParam() == Damage::BytesFlippedThroughout) {
-        EXPECT_GT(peakLevel(heard, start + musicFrames + kTestRate, kTestRate), 3000) << "did not loop";
+        EXPECT_GT(peakLevel(heard, start + musicFrames + kTestRate, kTestRate), 3000)
+            << "did not loop";
     }
     EXPECT_TRUE(program.running()) << program.errors();
     EXPECT_TRUE(linesBesidesDiskNotice(program.errors()).empty()) << program.errors();
 }
 
 INSTANTIATE_TEST_SUITE_P(Music, DamagedMusic,
-                         testing::Values(Damage::GarbageAfterTheFirstThird, Damage::BytesFlippedThroughout),
-                         [](const testing::TestParamInfo<Damage>& info) { return nameOf(info.param); });
+                         testing::Values(Damage::GarbageAfterTheFirstThird,
+                                         Damage::BytesFlippedThroughout),
+                         [](const testing::TestParamInfo<Damage>& info) {
+                             return nameOf(info.param);
+                         });
 
 // No sound card: SDL's default drivers find nothing on this machine; a
 // driver named in SDL_AUDIODRIVER that does not exist fails the same way.
@@ -182,7 +194,10 @@ TEST_P(NoSoundDevice, ProgramPlaysOnWithAtMostOneLineAboutSound) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Sound, NoSoundDevice,
-                         testing::Values(NoDeviceCase{"DriverUnset", ""}, NoDeviceCase{"NoSuchDriver", "no-such-driver"}),
-                         [](const testing::TestParamInfo<NoDeviceCase>& info) { return info.param.name; });
+                         testing::Values(NoDeviceCase{"DriverUnset", ""},
+                                         NoDeviceCase{"NoSuchDriver", "no-such-driver"}),
+                         [](const testing::TestParamInfo<NoDeviceCase>& info) {
+                             return info.param.name;
+                         });
 
 }  // namespace

@@ -23,8 +23,9 @@ std::string describe(const Screenshot& shot, const ColourTest& colour) {
     std::string text;
     for (const Blob& b : findBlobs(shot, colour))
         text += "[" + std::to_string(b.pixels) + " px at " + std::to_string(b.centreX) + ", " +
-                std::to_string(b.centreY) + "; x " + std::to_string(b.left) + ".." + std::to_string(b.right) +
-                ", y " + std::to_string(b.top) + ".." + std::to_string(b.bottom) + "] ";
+                std::to_string(b.centreY) + "; x " + std::to_string(b.left) + ".." +
+                std::to_string(b.right) + ", y " + std::to_string(b.top) + ".." +
+                std::to_string(b.bottom) + "] ";
     return text.empty() ? "none" : text;
 }
 
@@ -33,12 +34,12 @@ std::string describe(const Screenshot& shot, const ColourTest& colour) {
 using Tokens = PlayingScreen;
 
 TEST_F(Tokens, AttractorIsDraggedAndStaysOnTheField) {
-
     // World (0, 30) is pixel (320, 288); the token is 25.6 pixels across.
     program.key("a");
     shot = program.waitForScreen(
         [](const Screenshot& s) { return onlyTokenAt(s, isAttractorColour, 320, 288); }, 10s);
-    ASSERT_TRUE(onlyTokenAt(shot, isAttractorColour, 320, 288)) << describe(shot, isAttractorColour);
+    ASSERT_TRUE(onlyTokenAt(shot, isAttractorColour, 320, 288))
+        << describe(shot, isAttractorColour);
     Blob token = findBlobs(shot, isAttractorColour)[0];
     EXPECT_NEAR(token.width(), tokenPixels, 3.0);
     EXPECT_NEAR(token.height(), tokenPixels, 3.0);
@@ -47,22 +48,26 @@ TEST_F(Tokens, AttractorIsDraggedAndStaysOnTheField) {
     program.moveTo(325, 283);
     program.press(1);
     program.moveTo(480, 120);
-    shot = program.waitForScreen([](const Screenshot& s) { return onlyTokenAt(s, isAttractorColour, 480, 120); },
-                                 10s);
-    EXPECT_TRUE(onlyTokenAt(shot, isAttractorColour, 480, 120)) << describe(shot, isAttractorColour);
-    EXPECT_EQ(countMatching(shot, isAttractorColour, 300, 268, 340, 308), 0) << "still at the old place";
+    shot = program.waitForScreen(
+        [](const Screenshot& s) { return onlyTokenAt(s, isAttractorColour, 480, 120); }, 10s);
+    EXPECT_TRUE(onlyTokenAt(shot, isAttractorColour, 480, 120))
+        << describe(shot, isAttractorColour);
+    EXPECT_EQ(countMatching(shot, isAttractorColour, 300, 268, 340, 308), 0)
+        << "still at the old place";
     program.release(1);
 
     // Released: moving on leaves it there. A second attractor, at (0, 30)
     // again, shows once the moves before it have been handled.
     program.moveTo(100, 100);
     program.key("a");
-    shot = program.waitForScreen([](const Screenshot& s) { return findBlobs(s, isAttractorColour).size() == 2; },
-                                 10s);
+    shot = program.waitForScreen(
+        [](const Screenshot& s) { return findBlobs(s, isAttractorColour).size() == 2; }, 10s);
     std::vector<Blob> tokens = findBlobs(shot, isAttractorColour);
     ASSERT_EQ(tokens.size(), 2u) << describe(shot, isAttractorColour);
-    EXPECT_TRUE(centredAt(tokens[0], 480, 120) || centredAt(tokens[1], 480, 120)) << describe(shot, isAttractorColour);
-    EXPECT_TRUE(centredAt(tokens[0], 320, 288) || centredAt(tokens[1], 320, 288)) << describe(shot, isAttractorColour);
+    EXPECT_TRUE(centredAt(tokens[0], 480, 120) || centredAt(tokens[1], 480, 120))
+        << describe(shot, isAttractorColour);
+    EXPECT_TRUE(centredAt(tokens[0], 320, 288) || centredAt(tokens[1], 320, 288))
+        << describe(shot, isAttractorColour);
 
     // A drag that leaves the window holds the token on the field's edge:
     // past the left edge, its centre is on that edge at the pointer's height.
@@ -106,12 +111,12 @@ TEST_F(Tokens, AttractorIsDraggedAndStaysOnTheField) {
 }
 
 TEST_F(Tokens, BallIsPulledTowardTheAttractorAndStoppedByAWall) {
-
     // Added at (0, 80), the ball is put back inside the field at y 73: pixel
     // row 12.8. With no attractor it stays there.
     program.moveTo(320, 240);
     program.key("m");
-    shot = program.waitForScreen([](const Screenshot& s) { return onlyTokenAt(s, isBallColour, 320, 12.8); }, 10s);
+    shot = program.waitForScreen(
+        [](const Screenshot& s) { return onlyTokenAt(s, isBallColour, 320, 12.8); }, 10s);
     ASSERT_TRUE(onlyTokenAt(shot, isBallColour, 320, 12.8)) << describe(shot, isBallColour);
 
     // A wall across its way at y 60 (pixel row 96), x from -20 to 20.

@@ -3,8 +3,8 @@
 // band shows while the wall is pending; releasing the button finishes nothing.
 #include "E2e.h"
 
-#include <cmath>
 #include <gtest/gtest.h>
+#include <cmath>
 
 using namespace std::chrono_literals;
 
@@ -23,7 +23,6 @@ bool showsRubberBand(const Screenshot& shot, int x1, int y1, int x2, int y2) {
 using Walls = PlayingScreen;
 
 TEST_F(Walls, TwoClicksDrawATracedWallAfterARubberBand) {
-
     // (192, 160) is exactly (-20, 50); (533, 53) gives 33.28125 and 66.71875,
     // which the six-digit trace rounds.
     clickAt(program, 192, 160);
@@ -43,7 +42,8 @@ TEST_F(Walls, TwoClicksDrawATracedWallAfterARubberBand) {
     // The finished wall: a quad one world unit (6.4 pixels) thick along the
     // segment, about 357 x 6.4 pixels.
     shot = program.waitForScreen(
-        [](const Screenshot& s) { return countMatching(s, isWallColour, 0, 0, 639, 479) > 1500; }, 10s);
+        [](const Screenshot& s) { return countMatching(s, isWallColour, 0, 0, 639, 479) > 1500; },
+        10s);
     int wallPixels = countMatching(shot, isWallColour, 0, 0, 639, 479);
     EXPECT_GT(wallPixels, 1900);
     EXPECT_LT(wallPixels, 2700);
@@ -55,18 +55,19 @@ TEST_F(Walls, TwoClicksDrawATracedWallAfterARubberBand) {
     for (int i = 1; i < 20; ++i) {
         double x = 192 + dx * i / 20.0;
         double y = 160 + dy * i / 20.0;
-        EXPECT_TRUE(isWallColour(shot.at(static_cast<int>(x), static_cast<int>(y)))) << "on the wall at " << x << ", " << y;
+        EXPECT_TRUE(isWallColour(shot.at(static_cast<int>(x), static_cast<int>(y))))
+            << "on the wall at " << x << ", " << y;
         for (double side : {-8.0, 8.0}) {
             int px = static_cast<int>(x + side * normalX);
             int py = static_cast<int>(y + side * normalY);
-            EXPECT_FALSE(isWallColour(shot.at(px, py))) << "beside the wall at " << px << ", " << py;
+            EXPECT_FALSE(isWallColour(shot.at(px, py)))
+                << "beside the wall at " << px << ", " << py;
         }
     }
     EXPECT_EQ(program.output(), "(-20, 50) (33.2812, 66.7188)\n");
 }
 
 TEST_F(Walls, ReleasingTheButtonLeavesTheWallPending) {
-
     // Press, drag, release: the wall's second end follows, nothing is fixed.
     program.moveTo(100, 400);
     program.press(1);
@@ -91,7 +92,8 @@ TEST_F(Walls, ReleasingTheButtonLeavesTheWallPending) {
     EXPECT_EQ(program.output(), traceLine(worldAt(100, 400), worldAt(560, 380)));
     EXPECT_EQ(program.output(), "(-34.375, 12.5) (37.5, 15.625)\n");
     shot = program.waitForScreen(
-        [](const Screenshot& s) { return countMatching(s, isWallColour, 0, 0, 639, 479) > 2000; }, 10s);
+        [](const Screenshot& s) { return countMatching(s, isWallColour, 0, 0, 639, 479) > 2000; },
+        10s);
     EXPECT_TRUE(showsSegment(shot, isWallColour, 100, 400, 560, 380));
     EXPECT_GT(countMatching(shot, isWallColour, 0, 0, 639, 479), 2000);
 }

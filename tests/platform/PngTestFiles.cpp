@@ -16,10 +16,14 @@ namespace {
 
 unsigned samplesPerPixel(int colorType) {
     switch (colorType) {
-    case PNG_COLOR_TYPE_GRAY_ALPHA: return 2;
-    case PNG_COLOR_TYPE_RGB: return 3;
-    case PNG_COLOR_TYPE_RGB_ALPHA: return 4;
-    default: return 1;  // grey, palette index
+    case PNG_COLOR_TYPE_GRAY_ALPHA:
+        return 2;
+    case PNG_COLOR_TYPE_RGB:
+        return 3;
+    case PNG_COLOR_TYPE_RGB_ALPHA:
+        return 4;
+    default:
+        return 1;  // grey, palette index
     }
 }
 
@@ -76,7 +80,8 @@ bool writeWithLibpng(const PngLayout& layout, WriteInputs& inputs, std::vector<u
     if (!inputs.palette.empty())
         png_set_PLTE(png, info, inputs.palette.data(), int(inputs.palette.size()));
     if (!layout.paletteAlpha.empty())
-        png_set_tRNS(png, info, layout.paletteAlpha.data(), int(layout.paletteAlpha.size()), nullptr);
+        png_set_tRNS(png, info, layout.paletteAlpha.data(), int(layout.paletteAlpha.size()),
+                     nullptr);
     if (layout.keyColour) png_set_tRNS(png, info, nullptr, 0, &inputs.keyColour);
     if (layout.fileGamma) png_set_gAMA(png, info, *layout.fileGamma);
     if (layout.srgb) png_set_sRGB(png, info, PNG_sRGB_INTENT_PERCEPTUAL);
@@ -159,11 +164,13 @@ TestPicture patternPicture(std::string name, unsigned width, unsigned height, in
 
 TestPicture palettePicture(std::string name, unsigned width, unsigned height, int bitDepth,
                            unsigned paletteSize, unsigned alphaEntries) {
-    TestPicture picture = emptyPicture(std::move(name), width, height, PNG_COLOR_TYPE_PALETTE, bitDepth);
+    TestPicture picture =
+        emptyPicture(std::move(name), width, height, PNG_COLOR_TYPE_PALETTE, bitDepth);
     PngLayout& layout = picture.layout;
     picture.hasAlpha = alphaEntries > 0;
     for (unsigned i = 0; i < paletteSize; ++i)
-        layout.palette.push_back({patternByte(i, 0, 0), patternByte(i, 1, 1), patternByte(i, 2, 2)});
+        layout.palette.push_back(
+            {patternByte(i, 0, 0), patternByte(i, 1, 1), patternByte(i, 2, 2)});
     for (unsigned i = 0; i < alphaEntries; ++i) layout.paletteAlpha.push_back(uint8_t(i * 40 + 7));
     for (unsigned y = 0; y < height; ++y) {
         for (unsigned x = 0; x < width; ++x) {
@@ -179,8 +186,9 @@ TestPicture palettePicture(std::string name, unsigned width, unsigned height, in
 
 TestPicture rgbaPicture(std::string name, unsigned width, unsigned height, bool withAlpha,
                         const std::vector<uint8_t>& rgba) {
-    TestPicture picture = emptyPicture(std::move(name), width, height,
-                                       withAlpha ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB, 8);
+    TestPicture picture =
+        emptyPicture(std::move(name), width, height,
+                     withAlpha ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB, 8);
     picture.hasAlpha = withAlpha;
     picture.rgba = rgba;
     for (size_t i = 0; i < rgba.size(); ++i)
@@ -206,7 +214,8 @@ TestPicture withKeyColour(TestPicture picture) {
 }
 
 std::vector<uint8_t> encodePng(const PngLayout& layout) {
-    const size_t expectedSamples = size_t(layout.width) * layout.height * samplesPerPixel(layout.colorType);
+    const size_t expectedSamples =
+        size_t(layout.width) * layout.height * samplesPerPixel(layout.colorType);
     if (layout.samples.size() != expectedSamples) {
         ADD_FAILURE() << "test picture has " << layout.samples.size() << " samples, needs "
                       << expectedSamples;
@@ -263,7 +272,8 @@ void fixChunkCrc(std::vector<uint8_t>& png, size_t chunkOffset) {
 
 std::vector<uint8_t> pngFromChunks(const std::vector<std::vector<uint8_t>>& chunks) {
     std::vector<uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
-    for (const std::vector<uint8_t>& chunk : chunks) png.insert(png.end(), chunk.begin(), chunk.end());
+    for (const std::vector<uint8_t>& chunk : chunks)
+        png.insert(png.end(), chunk.begin(), chunk.end());
     return png;
 }
 

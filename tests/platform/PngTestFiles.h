@@ -27,10 +27,10 @@ struct PngLayout {
     bool interlaced = false;
     std::vector<uint16_t> samples;
     std::vector<PaletteEntry> palette;
-    std::vector<uint8_t> paletteAlpha;             // tRNS of a paletted file
+    std::vector<uint8_t> paletteAlpha;               // tRNS of a paletted file
     std::optional<std::vector<uint16_t>> keyColour;  // tRNS of a grey or RGB file
-    std::optional<double> fileGamma;               // gAMA
-    bool srgb = false;                             // sRGB
+    std::optional<double> fileGamma;                 // gAMA
+    bool srgb = false;                               // sRGB
 };
 
 // A PngLayout with the RGBA bytes (rows top first) that loading it must give;

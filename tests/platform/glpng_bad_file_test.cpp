@@ -33,8 +33,9 @@ std::vector<uint8_t> rawRows(unsigned width, unsigned height, uint8_t filter) {
 }
 
 std::vector<uint8_t> rgbaFile(uint32_t width, uint32_t height, const std::vector<uint8_t>& idat) {
-    return pngtest::pngFromChunks({pngtest::makeChunk("IHDR", pngtest::ihdrData(width, height, 8, 6)),
-                                   pngtest::makeChunk("IDAT", idat), pngtest::makeChunk("IEND", {})});
+    return pngtest::pngFromChunks(
+        {pngtest::makeChunk("IHDR", pngtest::ihdrData(width, height, 8, 6)),
+         pngtest::makeChunk("IDAT", idat), pngtest::makeChunk("IEND", {})});
 }
 
 class GlpngBadFile : public ::testing::Test {
@@ -45,7 +46,8 @@ protected:
         const size_t idat = pngtest::findChunk(good, "IDAT");
         const uint32_t idatLength = pngtest::chunkLength(good, idat);
 
-        std::vector<uint8_t> cutMidIdat(good.begin(), good.begin() + std::ptrdiff_t(idat + 8 + idatLength / 2));
+        std::vector<uint8_t> cutMidIdat(good.begin(),
+                                        good.begin() + std::ptrdiff_t(idat + 8 + idatLength / 2));
         std::vector<uint8_t> badCrc = good;
         badCrc[idat + 8 + idatLength] ^= 0x10;
         std::vector<uint8_t> flippedData = good;
@@ -56,12 +58,13 @@ protected:
         pngtest::fixChunkCrc(badZlibHeader, idat);
         std::vector<uint8_t> signatureOnly(good.begin(), good.begin() + 8);
 
-        const std::vector<uint8_t> paletted = pngtest::encodePng(
-            pngtest::palettePicture("palette", 8, 8, 8, 20, 0).layout);
+        const std::vector<uint8_t> paletted =
+            pngtest::encodePng(pngtest::palettePicture("palette", 8, 8, 8, 20, 0).layout);
         const size_t plte = pngtest::findChunk(paletted, "PLTE");
         std::vector<uint8_t> withoutPalette = paletted;
         withoutPalette.erase(withoutPalette.begin() + std::ptrdiff_t(plte),
-                             withoutPalette.begin() + std::ptrdiff_t(plte + 12 + pngtest::chunkLength(paletted, plte)));
+                             withoutPalette.begin() +
+                                 std::ptrdiff_t(plte + 12 + pngtest::chunkLength(paletted, plte)));
 
         std::vector<uint8_t> halfTheRows = rawRows(16, 16, 0);
         halfTheRows.resize(halfTheRows.size() / 2);
@@ -71,29 +74,47 @@ protected:
             {"missing file", dir.path() + "/missing.png", "No such file"},
             {"a directory", dir.path() + "/folder.png", "directory"},
             {"zero bytes", dir.write("empty.png", {}), "empty"},
-            {"text, not a PNG", dir.write("text.png", {'h', 'e', 'l', 'l', 'o', '\n'}), "not a PNG"},
+            {"text, not a PNG", dir.write("text.png", {'h', 'e', 'l', 'l', 'o', '\n'}),
+             "not a PNG"},
             {"half a signature", dir.write("half.png", {0x89, 'P', 'N', 'G'}), "not a PNG"},
             {"signature only", dir.write("sig.png", signatureOnly), "truncated"},
             {"cut in the middle of IDAT", dir.write("cut.png", cutMidIdat), "truncated"},
             {"IDAT CRC wrong", dir.write("crc.png", badCrc), "CRC"},
             {"IDAT data flipped, CRC left as it was", dir.write("flip.png", flippedData), ""},
             {"zlib header wrong, CRC right", dir.write("zlib.png", badZlibHeader), ""},
-            {"unknown row filter", dir.write("filter.png", rgbaFile(16, 16, pngtest::deflateBytes(rawRows(16, 16, 9)))), ""},
+            {"unknown row filter",
+             dir.write("filter.png", rgbaFile(16, 16, pngtest::deflateBytes(rawRows(16, 16, 9)))),
+             ""},
             {"image data ends after half the rows",
              dir.write("short.png", rgbaFile(16, 16, pngtest::deflateBytes(halfTheRows))), ""},
             {"no IDAT",
-             dir.write("noidat.png", pngtest::pngFromChunks({pngtest::makeChunk("IHDR", pngtest::ihdrData(4, 4, 8, 6)),
-                                                           pngtest::makeChunk("IEND", {})})), ""},
+             dir.write("noidat.png", pngtest::pngFromChunks(
+                                         {pngtest::makeChunk("IHDR", pngtest::ihdrData(4, 4, 8, 6)),
+                                          pngtest::makeChunk("IEND", {})})),
+             ""},
             {"palette picture without PLTE", dir.write("noplte.png", withoutPalette), ""},
             // Found by fuzzing: a chunk whose length field claims hundreds of
             // megabytes made libpng try to allocate them.
-            {"a chunk claiming hundreds of megabytes", dir.write("hugechunk.png", {0x89, 0x50, 0x4e, 0x47, 0x0d, 0x0a, 0x1a, 0x0a, 0x00, 0x00, 0x00, 0x0d, 0x49, 0x48, 0x44, 0x52, 0x00, 0x00, 0x00, 0x06, 0x00, 0x00, 0x00, 0x14, 0x01, 0x03, 0x00, 0x00, 0x00, 0x94, 0x1c, 0xde, 0x9b, 0x00, 0x00, 0x00, 0x06, 0x73, 0x73, 0x73, 0x73, 0x73, 0x73, 0x73, 0x73, 0x73, 0x73, 0x19, 0x62, 0xc3, 0x80, 0x73, 0x73, 0x73, 0x73, 0x73, 0x50, 0x4c, 0x54, 0x45, 0x0b, 0xab, 0x4b, 0x30, 0xd0, 0x70, 0x71, 0x14, 0x69, 0x04, 0x00, 0x00, 0x00, 0x0e, 0x49, 0x44, 0x41, 0x54}), ""},
-            {"RGB at 4 bits, an invalid header", dir.write("depth.png", pngtest::pngFromChunks(
-                {pngtest::makeChunk("IHDR", pngtest::ihdrData(4, 4, 4, 2)),
-                 pngtest::makeChunk("IDAT", pngtest::deflateBytes(rawRows(4, 4, 0))),
-                 pngtest::makeChunk("IEND", {})})), "IHDR"},
+            {"a chunk claiming hundreds of megabytes",
+             dir.write(
+                 "hugechunk.png",
+                 {0x89, 0x50, 0x4e, 0x47, 0x0d, 0x0a, 0x1a, 0x0a, 0x00, 0x00, 0x00, 0x0d, 0x49,
+                  0x48, 0x44, 0x52, 0x00, 0x00, 0x00, 0x06, 0x00, 0x00, 0x00, 0x14, 0x01, 0x03,
+                  0x00, 0x00, 0x00, 0x94, 0x1c, 0xde, 0x9b, 0x00, 0x00, 0x00, 0x06, 0x73, 0x73,
+                  0x73, 0x73, 0x73, 0x73, 0x73, 0x73, 0x73, 0x73, 0x19, 0x62, 0xc3, 0x80, 0x73,
+                  0x73, 0x73, 0x73, 0x73, 0x50, 0x4c, 0x54, 0x45, 0x0b, 0xab, 0x4b, 0x30, 0xd0,
+                  0x70, 0x71, 0x14, 0x69, 0x04, 0x00, 0x00, 0x00, 0x0e, 0x49, 0x44, 0x41, 0x54}),
+             ""},
+            {"RGB at 4 bits, an invalid header",
+             dir.write("depth.png",
+                       pngtest::pngFromChunks(
+                           {pngtest::makeChunk("IHDR", pngtest::ihdrData(4, 4, 4, 2)),
+                            pngtest::makeChunk("IDAT", pngtest::deflateBytes(rawRows(4, 4, 0))),
+                            pngtest::makeChunk("IEND", {})})),
+             "IHDR"},
             {"header claims 100000 x 100000",
-             dir.write("huge.png", rgbaFile(100000, 100000, pngtest::deflateBytes(rawRows(16, 1, 0)))),
+             dir.write("huge.png",
+                       rgbaFile(100000, 100000, pngtest::deflateBytes(rawRows(16, 1, 0)))),
              "user limit"},
             {"header claims 16384 x 16384 RGBA, over the byte cap",
              dir.write("big.png", rgbaFile(16384, 16384, pngtest::deflateBytes(rawRows(16, 1, 0)))),
@@ -129,8 +150,8 @@ TEST_F(GlpngBadFile, EveryBadFileIsRefusedCleanlyWithOneLine) {
 }
 
 TEST_F(GlpngBadFile, GoodTexturesSurviveAFailedLoad) {
-    const std::vector<uint8_t> good = pngtest::encodePng(
-        pngtest::patternPicture("RGB", 4, 4, PNG_COLOR_TYPE_RGB, 8).layout);
+    const std::vector<uint8_t> good =
+        pngtest::encodePng(pngtest::patternPicture("RGB", 4, 4, PNG_COLOR_TYPE_RGB, 8).layout);
     const GLuint first = texprobe::loadAsProgramDoes(dir.write("good.png", good));
     ASSERT_NE(first, 0u);
     texprobe::StderrCapture quiet;
@@ -145,8 +166,9 @@ TEST_F(GlpngBadFile, GoodTexturesSurviveAFailedLoad) {
 }
 
 TEST_F(GlpngBadFile, UnsupportedModesAreRefusedBeforeMakingATexture) {
-    const std::string path = dir.write("good.png", pngtest::encodePng(
-        pngtest::patternPicture("RGB", 4, 4, PNG_COLOR_TYPE_RGB, 8).layout));
+    const std::string path = dir.write(
+        "good.png",
+        pngtest::encodePng(pngtest::patternPicture("RGB", 4, 4, PNG_COLOR_TYPE_RGB, 8).layout));
     struct Modes {
         int mipmap, trans;
     };

@@ -158,8 +158,8 @@ TEST_F(GlpngGamma, SrgbChunkCountsAsGamma22) {
 TEST_F(GlpngGamma, UnusableViewingGammaFallsBackTo22) {
     const std::string matching = write("g045.png", rampPicture(1 / 2.2));
     const std::string linear = write("g1.png", rampPicture(1.0));
-    for (const char* display : {"abc", "0", "-1", "", "1.0x", " 1.0", "1.0 ", "inf", "nan", "1e9",
-                                "0.001", "100.5"}) {
+    for (const char* display :
+         {"abc", "0", "-1", "", "1.0x", " 1.0", "1.0 ", "inf", "nan", "1e9", "0.001", "100.5"}) {
         SCOPED_TRACE(std::string("\"") + display + "\"");
         ScopedViewingGamma gamma(display);
         EXPECT_EQ(loadedRamp(matching), storedRamp());
@@ -173,8 +173,8 @@ TEST_F(GlpngGamma, ViewingGammaParsingIsStrict) {
     EXPECT_DOUBLE_EQ(pngDisplayGammaFrom("0.01"), 0.01);
     EXPECT_DOUBLE_EQ(pngDisplayGammaFrom("100"), 100.0);
     EXPECT_DOUBLE_EQ(pngDisplayGammaFrom("1.8e0"), 1.8);
-    for (const char* unusable : {"abc", "0", "-1", "", "2.5x", " 2.5", "2.5 ", "inf", "nan",
-                                 "0.009", "100.1"})
+    for (const char* unusable :
+         {"abc", "0", "-1", "", "2.5x", " 2.5", "2.5 ", "inf", "nan", "0.009", "100.1"})
         EXPECT_DOUBLE_EQ(pngDisplayGammaFrom(unusable), PNG_DECODE_DEFAULT_GAMMA) << unusable;
     EXPECT_DOUBLE_EQ(pngDisplayGammaFrom(nullptr), PNG_DECODE_DEFAULT_GAMMA);
 }

@@ -58,8 +58,8 @@ std::vector<TestPicture> everyKindOfPicture() {
 }
 
 // "" when equal, else where the first texel differs.
-std::string firstDifference(const std::vector<uint8_t>& actual, const std::vector<uint8_t>& expected,
-                            unsigned width) {
+std::string firstDifference(const std::vector<uint8_t>& actual,
+                            const std::vector<uint8_t>& expected, unsigned width) {
     if (actual.size() != expected.size())
         return "size " + std::to_string(actual.size()) + " vs " + std::to_string(expected.size());
     const auto mismatch = std::mismatch(actual.begin(), actual.end(), expected.begin());
@@ -130,15 +130,15 @@ TEST_F(GlpngLoad, TopRowOfTheFileIsTheFirstTextureRow) {
 }
 
 TEST_F(GlpngLoad, LeavesTheNewTextureBoundWithTheParametersPassed) {
-    const std::string path = writePicture(
-        pngtest::patternPicture("RGB", 4, 4, PNG_COLOR_TYPE_RGB, 8));
+    const std::string path =
+        writePicture(pngtest::patternPicture("RGB", 4, 4, PNG_COLOR_TYPE_RGB, 8));
     struct Parameters {
         GLint wrap, minFilter, magFilter;
     };
-    for (const Parameters& passed : {Parameters{GL_CLAMP, GL_LINEAR, GL_LINEAR},
-                                     Parameters{GL_REPEAT, GL_NEAREST_MIPMAP_LINEAR, GL_NEAREST},
-                                     Parameters{GL_CLAMP_TO_EDGE, GL_LINEAR_MIPMAP_NEAREST,
-                                                GL_LINEAR}}) {
+    for (const Parameters& passed :
+         {Parameters{GL_CLAMP, GL_LINEAR, GL_LINEAR},
+          Parameters{GL_REPEAT, GL_NEAREST_MIPMAP_LINEAR, GL_NEAREST},
+          Parameters{GL_CLAMP_TO_EDGE, GL_LINEAR_MIPMAP_NEAREST, GL_LINEAR}}) {
         SCOPED_TRACE(passed.wrap);
         const GLuint texture = pngBind(path.c_str(), PNG_BUILDMIPMAPS, PNG_ALPHA, nullptr,
                                        passed.wrap, passed.minFilter, passed.magFilter);
@@ -159,11 +159,11 @@ TEST_F(GlpngLoad, MipmapChainHalvesEachSideDownToOneByOne) {
         unsigned width, height;
         int lastLevel;
     };
-    for (const Size size : {Size{300, 200, 8}, Size{3, 5, 2}, Size{256, 1, 8}, Size{1, 1, 0},
-                            Size{7, 64, 6}}) {
+    for (const Size size :
+         {Size{300, 200, 8}, Size{3, 5, 2}, Size{256, 1, 8}, Size{1, 1, 0}, Size{7, 64, 6}}) {
         SCOPED_TRACE(std::to_string(size.width) + "x" + std::to_string(size.height));
-        const GLuint texture = texprobe::loadAsProgramDoes(writePicture(pngtest::patternPicture(
-            "RGBA", size.width, size.height, PNG_COLOR_TYPE_RGB_ALPHA, 8)));
+        const GLuint texture = texprobe::loadAsProgramDoes(writePicture(
+            pngtest::patternPicture("RGBA", size.width, size.height, PNG_COLOR_TYPE_RGB_ALPHA, 8)));
         ASSERT_NE(texture, 0u);
         for (int level = 0; level <= size.lastLevel; ++level) {
             SCOPED_TRACE(level);
@@ -188,8 +188,8 @@ TEST_F(GlpngLoad, SmallerLevelsHoldTheAveragedColour) {
             const uint8_t* colour = quadrant[(y / 2) * 2 + x / 2];
             rgba.insert(rgba.end(), colour, colour + 4);
         }
-    const GLuint quadrants =
-        texprobe::loadAsProgramDoes(writePicture(pngtest::rgbaPicture("quadrants", 4, 4, true, rgba)));
+    const GLuint quadrants = texprobe::loadAsProgramDoes(
+        writePicture(pngtest::rgbaPicture("quadrants", 4, 4, true, rgba)));
     ASSERT_NE(quadrants, 0u);
     std::vector<uint8_t> level1;
     for (const auto& colour : quadrant) level1.insert(level1.end(), colour, colour + 4);
@@ -205,8 +205,8 @@ TEST_F(GlpngLoad, SmallerLevelsHoldTheAveragedColour) {
     glDeleteTextures(1, &odd);
 
     // A uniform picture stays uniform at every level, whatever its size.
-    const GLuint uniform = texprobe::loadAsProgramDoes(
-        writePicture(pngtest::rgbaPicture("uniform", 37, 23, true, solidRgba(37 * 23, {9, 80, 201, 77}))));
+    const GLuint uniform = texprobe::loadAsProgramDoes(writePicture(
+        pngtest::rgbaPicture("uniform", 37, 23, true, solidRgba(37 * 23, {9, 80, 201, 77}))));
     ASSERT_NE(uniform, 0u);
     for (int level = 1; level <= 5; ++level) {
         const texprobe::LevelInfo info = texprobe::levelInfo(uniform, level);

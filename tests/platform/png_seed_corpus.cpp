@@ -26,15 +26,19 @@ std::vector<pngtest::TestPicture> seedPictures() {
         {PNG_COLOR_TYPE_RGB_ALPHA, {8, 16}}};
     for (const auto& [type, depths] : depthsByType) {
         for (int depth : depths) {
-            pictures.push_back(patternPicture("t" + std::to_string(type) + "-d" + std::to_string(depth), 7, 5, type, depth));
-            pictures.push_back(
-                patternPicture("t" + std::to_string(type) + "-d" + std::to_string(depth) + "-interlaced", 9, 7, type, depth, true));
+            pictures.push_back(patternPicture(
+                "t" + std::to_string(type) + "-d" + std::to_string(depth), 7, 5, type, depth));
+            pictures.push_back(patternPicture(
+                "t" + std::to_string(type) + "-d" + std::to_string(depth) + "-interlaced", 9, 7,
+                type, depth, true));
         }
     }
     for (int depth : {1, 2, 4, 8}) {
         const unsigned entries = 1u << std::min(depth, 4);
-        pictures.push_back(palettePicture("palette-d" + std::to_string(depth), 6, 4, depth, entries, 0));
-        pictures.push_back(palettePicture("palette-d" + std::to_string(depth) + "-trns", 6, 4, depth, entries, entries / 2));
+        pictures.push_back(
+            palettePicture("palette-d" + std::to_string(depth), 6, 4, depth, entries, 0));
+        pictures.push_back(palettePicture("palette-d" + std::to_string(depth) + "-trns", 6, 4,
+                                          depth, entries, entries / 2));
     }
     pictures.push_back(withKeyColour(patternPicture("grey-key", 5, 5, PNG_COLOR_TYPE_GRAY, 8)));
     pictures.push_back(withKeyColour(patternPicture("rgb16-key", 4, 4, PNG_COLOR_TYPE_RGB, 16)));
@@ -57,7 +61,8 @@ int main(int argc, char** argv) {
     for (const pngtest::TestPicture& picture : seedPictures()) {
         const std::vector<uint8_t> bytes = pngtest::encodePng(picture.layout);
         std::ofstream out(std::string(argv[1]) + "/" + picture.name + ".png", std::ios::binary);
-        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        out.write(reinterpret_cast<const char*>(bytes.data()),
+                  static_cast<std::streamsize>(bytes.size()));
         if (bytes.empty() || !out) {
             std::fprintf(stderr, "%s: could not write %s\n", argv[0], picture.name.c_str());
             return 1;

@@ -4,17 +4,18 @@
 #include "GlWindow.h"
 
 #include <GL/gl.h>
+#include <unistd.h>
 #include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
-#include <unistd.h>
 #include <vector>
 
 namespace fixture {
 
 namespace {
 
-void makePicture(const std::string& path, const std::string& size, const std::vector<std::string>& drawing) {
+void makePicture(const std::string& path, const std::string& size,
+                 const std::vector<std::string>& drawing) {
     std::string command = "/usr/bin/convert -size " + size;
     for (const std::string& part : drawing) command += " " + part;
     command += " -depth 8 PNG32:" + path;
@@ -25,7 +26,8 @@ void makePicture(const std::string& path, const std::string& size, const std::ve
 
 const std::string& pictureFolder() {
     static const std::string folder = [] {
-        std::string root = std::filesystem::temp_directory_path() / ("tumblewell-render-" + std::to_string(getpid()));
+        std::string root = std::filesystem::temp_directory_path() /
+                           ("tumblewell-render-" + std::to_string(getpid()));
         std::filesystem::create_directories(root + "/images");
         std::string images = root + "/images/";
         // Opaque solid tokens make exact squares; the quartered picture shows
@@ -36,7 +38,8 @@ const std::string& pictureFolder() {
         makePicture(images + "redtoken.png", "8x8", {"xc:'rgb(255,0,0)'"});
         makePicture(images + "gray.png", "640x480", {"xc:'rgb(0,128,0)'"});
         makePicture(images + "titlescreen.png", "640x480",
-                    {"xc:black", "-fill red -draw 'rectangle 0,0 319,239'", "-fill lime -draw 'rectangle 320,0 639,239'",
+                    {"xc:black", "-fill red -draw 'rectangle 0,0 319,239'",
+                     "-fill lime -draw 'rectangle 320,0 639,239'",
                      "-fill blue -draw 'rectangle 0,240 319,479'"});
         makePicture(images + "instructions.png", "640x480", {"xc:'rgb(0,0,128)'"});
         makePicture(images + "gameover.png", "640x480", {"xc:'rgb(128,0,0)'"});
@@ -81,7 +84,8 @@ std::array<int, 4> boxWhere(const PixelTest& test) {
 int countWhere(const PixelTest& test) {
     std::vector<uint8_t> frame = glwindow::readBackBuffer();
     int count = 0;
-    for (size_t i = 0; i < frame.size(); i += 4) count += test({frame[i], frame[i + 1], frame[i + 2], frame[i + 3]});
+    for (size_t i = 0; i < frame.size(); i += 4)
+        count += test({frame[i], frame[i + 1], frame[i + 2], frame[i + 3]});
     return count;
 }
 

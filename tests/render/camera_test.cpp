@@ -4,8 +4,8 @@
 #include "GlWindow.h"
 
 #include <GL/freeglut.h>
-#include <array>
 #include <gtest/gtest.h>
+#include <array>
 
 namespace {
 
@@ -27,7 +27,8 @@ ViewState currentView() {
 std::array<double, 2> windowPoint(double x, double y) {
     ViewState view = currentView();
     GLdouble wx, wy, wz;
-    gluProject(x, y, 0.0, view.modelView.data(), view.projection.data(), view.viewport.data(), &wx, &wy, &wz);
+    gluProject(x, y, 0.0, view.modelView.data(), view.projection.data(), view.viewport.data(), &wx,
+               &wy, &wz);
     return {wx, wy};
 }
 

@@ -128,7 +128,8 @@ TEST_F(Drawing, AttractorAlphaDecidesWhetherItShows) {
     AttractorSet hidden;
     hidden.append(attractorAt(0.0f, 37.5f, 0.0f));
     hidden.draw();
-    EXPECT_EQ(countWhere(colour(255, 255, 255)), 640 * 480) << "an attractor with alpha 0 leaves no pixel";
+    EXPECT_EQ(countWhere(colour(255, 255, 255)), 640 * 480)
+        << "an attractor with alpha 0 leaves no pixel";
     expectRestingState();
 
     AttractorSet shown;
@@ -156,7 +157,8 @@ TEST_F(Drawing, AttractorsDrawOverBallsOverWalls) {
 TEST_F(Drawing, RubberBandTakesTheColourLeftBeforeIt) {
     BallSet noBalls;
     AttractorSet noAttractors;
-    EXPECT_TRUE(fixture::isColour(rubberBandColour(noBalls, noAttractors), wallRed, wallGreen, wallBlue));
+    EXPECT_TRUE(
+        fixture::isColour(rubberBandColour(noBalls, noAttractors), wallRed, wallGreen, wallBlue));
 
     BallSet oneBall;
     oneBall.append(ballAt(-40.0f, 60.0f));

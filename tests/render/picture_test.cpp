@@ -125,7 +125,8 @@ TEST_F(Stages, RectangleSizeKeepsWholeUnitsAndIgnoresOrder) {
     clearTo(1.0f, 1.0f, 1.0f);
     stage.setRect(75.0, 49.95, 0.0, -49.95);
     stage.drawBackdrop(0.0f);
-    EXPECT_EQ(fixture::boxWhere(fixture::notColour(255, 255, 255)), (std::array<int, 4>{3, 0, 636, 479}));
+    EXPECT_EQ(fixture::boxWhere(fixture::notColour(255, 255, 255)),
+              (std::array<int, 4>{3, 0, 636, 479}));
 }
 
 TEST_F(Stages, EmptyRectangleDrawsNothing) {

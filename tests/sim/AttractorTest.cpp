@@ -8,8 +8,7 @@
 
 namespace {
 
-Ball pulledBy(std::initializer_list<std::pair<float, float>> attractorCentres, float bx, float by)
-{
+Ball pulledBy(std::initializer_list<std::pair<float, float>> attractorCentres, float bx, float by) {
     World world;
     for (const auto& [x, y] : attractorCentres) {
         world.addAttractor(x, y);
@@ -21,8 +20,7 @@ Ball pulledBy(std::initializer_list<std::pair<float, float>> attractorCentres, f
 
 }  // namespace
 
-TEST(AttractorPull, FixedStrengthTowardsTheCentre)
-{
+TEST(AttractorPull, FixedStrengthTowardsTheCentre) {
     const Ball below = pulledBy({{0.0f, 30.0f}}, 0.0f, 80.0f);
     EXPECT_EQ(below.fx, 0.0f);
     EXPECT_FLOAT_EQ(below.fy, -9.8f);
@@ -39,15 +37,15 @@ TEST(AttractorPull, FixedStrengthTowardsTheCentre)
     EXPECT_FLOAT_EQ(std::hypot(diagonal.fx, diagonal.fy), 9.8f);
 }
 
-TEST(AttractorPull, ForcesAddUp)
-{
+TEST(AttractorPull, ForcesAddUp) {
     const Ball doubled = pulledBy({{0.0f, 30.0f}, {0.0f, 30.0f}}, 0.0f, 80.0f);
     EXPECT_FLOAT_EQ(doubled.fy, -19.6f);
 
     // Anywhere between two attractors, not only at the midpoint, the pulls cancel.
     for (float t : {0.1f, 0.25f, 0.5f, 0.8f, 0.97f}) {
         SCOPED_TRACE(t);
-        const Ball between = pulledBy({{-20.0f, 10.0f}, {20.0f, 40.0f}}, -20.0f + 40.0f * t, 10.0f + 30.0f * t);
+        const Ball between =
+            pulledBy({{-20.0f, 10.0f}, {20.0f, 40.0f}}, -20.0f + 40.0f * t, 10.0f + 30.0f * t);
         EXPECT_NEAR(between.fx, 0.0f, 1e-4f);  // the float point lies only near the segment
         EXPECT_NEAR(between.fy, 0.0f, 1e-4f);
     }
@@ -63,8 +61,7 @@ TEST(AttractorPull, ForcesAddUp)
     EXPECT_EQ(ball.fy, -2.0f);
 }
 
-TEST(AttractorPull, CoincidingCentresGiveNoForce)
-{
+TEST(AttractorPull, CoincidingCentresGiveNoForce) {
     // Alone, and next to an ordinary attractor whose pull must still arrive.
     const Ball alone = pulledBy({{4.0f, 30.0f}}, 4.0f, 30.0f);
     EXPECT_EQ(alone.fx, 0.0f);
@@ -85,8 +82,7 @@ TEST(AttractorPull, CoincidingCentresGiveNoForce)
     EXPECT_EQ(tiny.fy, 0.0f);
 }
 
-TEST(AttractorUpdate, MovesWithItsVelocity)
-{
+TEST(AttractorUpdate, MovesWithItsVelocity) {
     Attractor attractor;
     attractor.x = 1.0f;
     attractor.y = 30.0f;
@@ -97,8 +93,7 @@ TEST(AttractorUpdate, MovesWithItsVelocity)
     EXPECT_EQ(attractor.y, 29.5f);
 }
 
-TEST(AttractorUpdate, NoCountdownWithoutPositiveLifetime)
-{
+TEST(AttractorUpdate, NoCountdownWithoutPositiveLifetime) {
     for (float lifetime : {-1.0f, 0.0f, -0.001f}) {
         SCOPED_TRACE(lifetime);
         Attractor attractor;
@@ -112,16 +107,15 @@ TEST(AttractorUpdate, NoCountdownWithoutPositiveLifetime)
     }
 }
 
-TEST(AttractorUpdate, BlinksInTheLastThreeSecondsThenFreezes)
-{
+TEST(AttractorUpdate, BlinksInTheLastThreeSecondsThenFreezes) {
     Attractor attractor;
     attractor.lifetime = 3.5f;
     attractor.blinkTimer = 0.1f;
     // dt 0.25: lifetime 3.25, 3.0 (not below 3), then the timer runs 0.1 -> -0.15,
     // and each later update finding it at or below 0 flips alpha and resets it.
     const std::vector<float> expectedAlpha = {1, 1, 1, 0, 0, 1, 1, 0, 0, 1, 1, 0, 0, 1};
-    const std::vector<float> expectedTimer = {0.1f, 0.1f, -0.15f, 0.1f, -0.15f, 0.1f, -0.15f,
-                                              0.1f, -0.15f, 0.1f, -0.15f, 0.1f, -0.15f, 0.1f};
+    const std::vector<float> expectedTimer = {0.1f, 0.1f,   -0.15f, 0.1f,   -0.15f, 0.1f,   -0.15f,
+                                              0.1f, -0.15f, 0.1f,   -0.15f, 0.1f,   -0.15f, 0.1f};
     for (size_t i = 0; i < expectedAlpha.size(); ++i) {
         SCOPED_TRACE(i);
         attractor.update(0.25f);
@@ -163,8 +157,7 @@ TEST(AttractorUpdate, BlinksInTheLastThreeSecondsThenFreezes)
     EXPECT_EQ(flips, (std::vector<int>{8, 16, 24, 32, 40}));
 }
 
-TEST(AttractorSet, StepUpdatesEveryAttractor)
-{
+TEST(AttractorSet, StepUpdatesEveryAttractor) {
     World world;
     Attractor& first = world.addAttractor(0.0f, 30.0f);
     Attractor& second = world.addAttractor(5.0f, 10.0f);
@@ -175,8 +168,7 @@ TEST(AttractorSet, StepUpdatesEveryAttractor)
     EXPECT_EQ(second.y, 8.0f);
 }
 
-TEST(AttractorPick, RimCountsAndOutsideIsNothing)
-{
+TEST(AttractorPick, RimCountsAndOutsideIsNothing) {
     World world;
     EXPECT_EQ(world.attractors.pick(0.0f, 30.0f), nullptr);  // empty set
 
@@ -188,8 +180,7 @@ TEST(AttractorPick, RimCountsAndOutsideIsNothing)
     EXPECT_EQ(world.attractors.pick(1.5f, 31.5f), nullptr);
 }
 
-TEST(AttractorPick, NearestCentreWinsAndTiesGoToTheEarliest)
-{
+TEST(AttractorPick, NearestCentreWinsAndTiesGoToTheEarliest) {
     World world;
     Attractor& left = world.addAttractor(-1.0f, 30.0f);
     Attractor& right = world.addAttractor(1.0f, 30.0f);
@@ -200,12 +191,11 @@ TEST(AttractorPick, NearestCentreWinsAndTiesGoToTheEarliest)
     EXPECT_EQ(world.attractors.pick(2.5f, 30.0f), &right);  // only the two at x = 1 contain it
     EXPECT_EQ(world.attractors.pick(0.0f, 30.0f), &left);   // all equally near
     EXPECT_EQ(world.attractors.pick(1.0f, 30.0f), &right);  // the later twin ties and loses
-    EXPECT_EQ(world.attractors.pick(-3.0f, 30.0f), &left);   // left's rim only
+    EXPECT_EQ(world.attractors.pick(-3.0f, 30.0f), &left);  // left's rim only
     EXPECT_EQ(world.attractors.pick(-3.5f, 30.0f), nullptr);
 }
 
-TEST(AttractorSet, GrabbedStartsEmpty)
-{
+TEST(AttractorSet, GrabbedStartsEmpty) {
     World world;
     EXPECT_EQ(world.attractors.grabbed(), nullptr);
     Attractor& attractor = world.addAttractor(0.0f, 30.0f);

@@ -6,8 +6,7 @@
 
 #include "World.h"
 
-TEST(BallStep, NewBallWithoutAttractorsIsClampedUnderTheTopThenSinks)
-{
+TEST(BallStep, NewBallWithoutAttractorsIsClampedUnderTheTopThenSinks) {
     for (float dt : {0.01f, 0.05f, 0.12f}) {
         SCOPED_TRACE(dt);
         World world;
@@ -35,8 +34,7 @@ TEST(BallStep, NewBallWithoutAttractorsIsClampedUnderTheTopThenSinks)
     }
 }
 
-TEST(BallStep, NewBallUnderAnAttractor)
-{
+TEST(BallStep, NewBallUnderAnAttractor) {
     for (float dt : {0.01f, 0.05f, 0.12f}) {
         SCOPED_TRACE(dt);
         World world;
@@ -51,8 +49,7 @@ TEST(BallStep, NewBallUnderAnAttractor)
     }
 }
 
-TEST(BallStep, ForcesStartFromZeroAndPullsUseTheAttractorsWhereTheyStand)
-{
+TEST(BallStep, ForcesStartFromZeroAndPullsUseTheAttractorsWhereTheyStand) {
     World world;
     Ball& ball = world.addBall(0.0f, 40.0f);
     ball.fx = 100.0f;  // left over: must not act
@@ -81,8 +78,7 @@ TEST(BallStep, ForcesStartFromZeroAndPullsUseTheAttractorsWhereTheyStand)
     EXPECT_EQ(second.y, first.y);
 }
 
-TEST(BallStep, WallsComeBeforeTheClamp)
-{
+TEST(BallStep, WallsComeBeforeTheClamp) {
     // A wall just under the top lifts the ball out of the field; the clamp
     // then puts it back under the top edge, keeping the kick.
     World world;
@@ -93,8 +89,7 @@ TEST(BallStep, WallsComeBeforeTheClamp)
     EXPECT_EQ(ball.vy, 2.0f);
 }
 
-TEST(BallClamp, StrictEdgesAndNudgesInwards)
-{
+TEST(BallClamp, StrictEdgesAndNudgesInwards) {
     const float dt = 0.1f;
     const float k = float(2.7 * double(dt));
     struct Case {
@@ -107,8 +102,10 @@ TEST(BallClamp, StrictEdgesAndNudgesInwards)
         {"rim on the right edge", 48.0f, 30.0f, 1.0f, 0.0f, 48.0f, 30.0f, 1.0f, 0.0f},
         {"rim on the floor", 0.0f, 2.0f, 0.0f, -1.0f, 0.0f, 2.0f, 0.0f, -1.0f},
         {"rim on the ceiling", 0.0f, 73.0f, 0.0f, 1.0f, 0.0f, 73.0f, 0.0f, 1.0f},
-        {"over the left edge, moving right", -49.0f, 30.0f, 3.0f, 0.0f, -48.0f, 30.0f, 3.0f + k, 0.0f},
-        {"over the left edge, moving left", -60.0f, 30.0f, -3.0f, 0.0f, -48.0f, 30.0f, -3.0f + k, 0.0f},
+        {"over the left edge, moving right", -49.0f, 30.0f, 3.0f, 0.0f, -48.0f, 30.0f, 3.0f + k,
+         0.0f},
+        {"over the left edge, moving left", -60.0f, 30.0f, -3.0f, 0.0f, -48.0f, 30.0f, -3.0f + k,
+         0.0f},
         {"over the right edge", 48.5f, 30.0f, 5.0f, 0.0f, 48.0f, 30.0f, 5.0f - k, 0.0f},
         {"over the ceiling", 0.0f, 74.0f, 0.0f, 2.0f, 0.0f, 73.0f, 0.0f, 2.0f - k},
         {"over left and floor", -49.5f, 1.0f, -1.0f, -1.0f, -48.0f, 2.0f, -1.0f + k, -1.0f + k},
@@ -128,8 +125,7 @@ TEST(BallClamp, StrictEdgesAndNudgesInwards)
     }
 }
 
-TEST(BallClamp, NudgeIsFormedInDoubleAndRoundedOnce)
-{
+TEST(BallClamp, NudgeIsFormedInDoubleAndRoundedOnce) {
     // 2.7f * dt in float would miss the nearest float to 2.7 dt for these.
     for (float dt : {0.000149999993f, 0.000189999992f, 0.000229999991f, 0.000299999985f}) {
         SCOPED_TRACE(dt);
@@ -140,8 +136,7 @@ TEST(BallClamp, NudgeIsFormedInDoubleAndRoundedOnce)
     }
 }
 
-TEST(BallClamp, ZeroTimeStepStillClampsWithoutNudge)
-{
+TEST(BallClamp, ZeroTimeStepStillClampsWithoutNudge) {
     World world;
     Ball& outside = world.addBall(-51.0f, -3.0f);
     outside.vx = -4.0f;
@@ -159,8 +154,7 @@ TEST(BallClamp, ZeroTimeStepStillClampsWithoutNudge)
     EXPECT_EQ(inside.vy, -2.5f);
 }
 
-TEST(BallClamp, UsesTheGivenField)
-{
+TEST(BallClamp, UsesTheGivenField) {
     World world;
     world.field = {0.0f, 10.0f, 5.0f, 20.0f};
     Ball& ball = world.addBall(-3.0f, 30.0f);
@@ -169,8 +163,7 @@ TEST(BallClamp, UsesTheGivenField)
     EXPECT_EQ(ball.y, 18.0f);
 }
 
-TEST(BallStep, BallsPassThroughEachOther)
-{
+TEST(BallStep, BallsPassThroughEachOther) {
     World world;
     world.addAttractor(5.0f, 30.0f);
     world.addAttractor(-20.0f, 60.0f);

@@ -3,8 +3,7 @@
 
 #include "World.h"
 
-TEST(Ball, CreationValues)
-{
+TEST(Ball, CreationValues) {
     const Ball ball;
     EXPECT_EQ(ball.x, 0.0f);
     EXPECT_EQ(ball.y, 0.0f);
@@ -23,8 +22,7 @@ TEST(Ball, CreationValues)
     EXPECT_EQ(ball.pictureIndex, 0);
 }
 
-TEST(Ball, IntegrateUnderConstantForce)
-{
+TEST(Ball, IntegrateUnderConstantForce) {
     for (float dt : {0.0f, 0.001f, 0.016f, 0.05f, 0.12f}) {
         SCOPED_TRACE(dt);
         Ball ball = ballAt(0.0f, 80.0f);
@@ -45,8 +43,7 @@ TEST(Ball, IntegrateUnderConstantForce)
     EXPECT_EQ(ball.vx, 8.0f);
 }
 
-TEST(Ball, HalfStepTermJoinsThePositionInDouble)
-{
+TEST(Ball, HalfStepTermJoinsThePositionInDouble) {
     // With the half-step term rounded to float before the sum, these frame
     // times would land one float away from the nearest float to the exact value.
     for (float dt : {0.0208000001f, 0.0281999987f, 0.0317999981f, 0.0401000008f}) {
@@ -58,8 +55,7 @@ TEST(Ball, HalfStepTermJoinsThePositionInDouble)
     }
 }
 
-TEST(Ball, CoastsWithoutForce)
-{
+TEST(Ball, CoastsWithoutForce) {
     Ball ball = ballAt(-7.0f, 20.0f);
     ball.vx = 3.0f;
     for (int i = 0; i < 10; ++i) {
@@ -71,8 +67,7 @@ TEST(Ball, CoastsWithoutForce)
     EXPECT_EQ(ball.vy, 0.0f);
 }
 
-TEST(Ball, GeneralForceWithDampingAndMass)
-{
+TEST(Ball, GeneralForceWithDampingAndMass) {
     Ball ball = ballAt(0.0f, 0.0f);
     ball.mass = 2.0f;
     ball.dampX = 0.5f;
@@ -89,8 +84,7 @@ TEST(Ball, GeneralForceWithDampingAndMass)
     EXPECT_EQ(ball.vy, -1.5f);
 }
 
-TEST(Ball, ZeroTimeStepMovesNothingButStillTotalsForces)
-{
+TEST(Ball, ZeroTimeStepMovesNothingButStillTotalsForces) {
     Ball ball = ballAt(5.0f, 6.0f);
     ball.vx = 2.0f;
     ball.vy = -1.0f;
@@ -106,8 +100,7 @@ TEST(Ball, ZeroTimeStepMovesNothingButStillTotalsForces)
     EXPECT_EQ(ball.fy, 6.0f);
 }
 
-TEST(Ball, SpinAdvancesPerStepAndWrapsOnceAbove360)
-{
+TEST(Ball, SpinAdvancesPerStepAndWrapsOnceAbove360) {
     Ball ball;
     ball.spinRate = 100.0f;
     ball.spinAngle = 300.0f;
@@ -130,8 +123,7 @@ TEST(Ball, SpinAdvancesPerStepAndWrapsOnceAbove360)
     EXPECT_EQ(still.spinAngle, 725.0f);  // spinRate 0 never touches the angle
 }
 
-TEST(Ball, AdvanceIntegrates)
-{
+TEST(Ball, AdvanceIntegrates) {
     Ball ball = ballAt(0.0f, 80.0f);
     ball.fy = -9.8f;
     Ball reference = ball;

@@ -21,15 +21,13 @@ constexpr float steepestSlope = 1024.0f;
 constexpr float flattestSlope = 1.0f / steepestSlope;
 constexpr float interceptTermLimit = 32768.0f;
 
-bool between(float value, float a, float b)
-{
+bool between(float value, float a, float b) {
     const float low = a < b ? a : b;
     const float high = a < b ? b : a;
     return low <= value && value <= high;
 }
 
-double squaredDistance(double x1, double y1, double x2, double y2)
-{
+double squaredDistance(double x1, double y1, double x2, double y2) {
     return (x1 - x2) * (x1 - x2) + (y1 - y2) * (y1 - y2);
 }
 
@@ -38,12 +36,12 @@ struct Foot {
     bool fromSlopeForm;
 };
 
-Foot footOnSlopedLine(const Wall& wall, float bx, float by)
-{
+Foot footOnSlopedLine(const Wall& wall, float bx, float by) {
     const float m = (wall.y2 - wall.y1) / (wall.x2 - wall.x1);
     const float mX1 = m * wall.x1;
     const float steepness = std::fabs(m);
-    const bool interceptHolds = std::fabs(mX1) <= interceptTermLimit && std::fabs(wall.y1) <= interceptTermLimit;
+    const bool interceptHolds =
+        std::fabs(mX1) <= interceptTermLimit && std::fabs(wall.y1) <= interceptTermLimit;
     if (steepness >= flattestSlope && steepness <= steepestSlope && interceptHolds) {
         const float mPerp = -1.0f / m;
         const float q = wall.y1 - mX1;
@@ -55,15 +53,15 @@ Foot footOnSlopedLine(const Wall& wall, float bx, float by)
     }
     const double dx = double(wall.x2) - wall.x1;
     const double dy = double(wall.y2) - wall.y1;
-    const bool nearerFirst = squaredDistance(bx, by, wall.x1, wall.y1) <= squaredDistance(bx, by, wall.x2, wall.y2);
+    const bool nearerFirst =
+        squaredDistance(bx, by, wall.x1, wall.y1) <= squaredDistance(bx, by, wall.x2, wall.y2);
     const double baseX = nearerFirst ? wall.x1 : wall.x2;
     const double baseY = nearerFirst ? wall.y1 : wall.y2;
     const double t = ((bx - baseX) * dx + (by - baseY) * dy) / (dx * dx + dy * dy);
     return {float(baseX + t * dx), float(baseY + t * dy), false};
 }
 
-float penetrationDepth(const Wall& wall, const Ball& ball)
-{
+float penetrationDepth(const Wall& wall, const Ball& ball) {
     const float bx = ball.x;
     const float by = ball.y;
     const float r = ball.radius;
@@ -88,15 +86,15 @@ float penetrationDepth(const Wall& wall, const Ball& ball)
     }
     const Foot foot = footOnSlopedLine(wall, bx, by);
     const float fSquared = (foot.x - bx) * (foot.x - bx) + (foot.y - by) * (foot.y - by);
-    const bool withinSpan = between(foot.y, wall.y1, wall.y2) && (foot.fromSlopeForm || between(foot.x, wall.x1, wall.x2));
+    const bool withinSpan = between(foot.y, wall.y1, wall.y2) &&
+                            (foot.fromSlopeForm || between(foot.x, wall.x1, wall.x2));
     if (fSquared > r * r || !withinSpan) {
         return -1.0f;
     }
     return r - std::sqrt(fSquared);
 }
 
-void pushOut(const Wall& wall, Ball& ball)
-{
+void pushOut(const Wall& wall, Ball& ball) {
     const float bx = ball.x;
     const float by = ball.y;
     const float r = ball.radius;
@@ -131,8 +129,7 @@ void pushOut(const Wall& wall, Ball& ball)
     ball.vy = ball.vy - 2.0f * uy;
 }
 
-void pull(const Attractor& attractor, Ball& ball)
-{
+void pull(const Attractor& attractor, Ball& ball) {
     float dx = attractor.x - ball.x;
     float dy = attractor.y - ball.y;
     const float dz = 0.0f;
@@ -146,8 +143,7 @@ void pull(const Attractor& attractor, Ball& ball)
     ball.fy = ball.fy + dy * attractor.pullStrength;
 }
 
-void advance(Ball& ball, float dt)
-{
+void advance(Ball& ball, float dt) {
     ball.fx = ball.fx - ball.dampX * ball.vx + ball.accelX * ball.mass;
     ball.fy = ball.fy - ball.dampY * ball.vy + ball.accelY * ball.mass;
     const float ax = ball.fx * (1.0f / ball.mass);
@@ -164,8 +160,7 @@ void advance(Ball& ball, float dt)
     }
 }
 
-void updateAttractor(Attractor& attractor, float dt)
-{
+void updateAttractor(Attractor& attractor, float dt) {
     attractor.x = attractor.x + dt * attractor.vx;
     attractor.y = attractor.y + dt * attractor.vy;
     if (attractor.lifetime > 0.0f) {
@@ -182,9 +177,8 @@ void updateAttractor(Attractor& attractor, float dt)
 }
 
 // Every phase over every ball before the next, as the step is defined.
-void step(std::vector<Ball>& balls, std::vector<Attractor>& attractors, const std::vector<Wall>& walls,
-          const PlayRect& field, float dt)
-{
+void step(std::vector<Ball>& balls, std::vector<Attractor>& attractors,
+          const std::vector<Wall>& walls, const PlayRect& field, float dt) {
     for (Ball& ball : balls) {
         ball.fx = 0.0f;
         ball.fy = 0.0f;
@@ -230,40 +224,27 @@ namespace {
 
 using Rng = std::mt19937;
 
-float uniform(Rng& rng, float lo, float hi)
-{
+float uniform(Rng& rng, float lo, float hi) {
     return std::uniform_real_distribution<float>(lo, hi)(rng);
 }
 
-int uniformInt(Rng& rng, int lo, int hi)
-{
-    return std::uniform_int_distribution<int>(lo, hi)(rng);
-}
+int uniformInt(Rng& rng, int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); }
 
-bool chance(Rng& rng, double probability)
-{
-    return std::bernoulli_distribution(probability)(rng);
-}
+bool chance(Rng& rng, double probability) { return std::bernoulli_distribution(probability)(rng); }
 
-float gridX(Rng& rng)
-{
-    return -50.0f + 0.15625f * float(uniformInt(rng, 0, 640));
-}
+float gridX(Rng& rng) { return -50.0f + 0.15625f * float(uniformInt(rng, 0, 640)); }
 
-float gridY(Rng& rng)
-{
-    return 0.15625f * float(uniformInt(rng, 0, 480));
-}
+float gridY(Rng& rng) { return 0.15625f * float(uniformInt(rng, 0, 480)); }
 
 // How the walls of a scene are laid out.
 enum class Layout {
     PointerGrid,  // as a player draws them: anywhere, any slope, a few to tens of units long
     Cage,         // short walls packed close, so one ball meets several in one pass
-    Awkward,      // axis-aligned, zero-length, flat or steep, and off-grid walls, with balls at their ends
+    Awkward,  // axis-aligned, zero-length, flat or steep, and off-grid walls, with balls at their
+              // ends
 };
 
-Wall randomWall(Rng& rng, Layout layout)
-{
+Wall randomWall(Rng& rng, Layout layout) {
     switch (layout) {
     case Layout::PointerGrid: {
         const float x = gridX(rng);
@@ -274,8 +255,10 @@ Wall randomWall(Rng& rng, Layout layout)
     case Layout::Cage: {
         const float x = -20.0f + 2.5f * float(uniformInt(rng, 0, 16));
         const float y = 10.0f + 2.5f * float(uniformInt(rng, 0, 16));
-        return chance(rng, 0.5) ? finishedWall(x, y, x + uniform(rng, 0.0f, 6.0f), y + uniform(rng, -1.0f, 1.0f))
-                                : finishedWall(x, y, x + uniform(rng, -1.0f, 1.0f), y + uniform(rng, 0.0f, 6.0f));
+        return chance(rng, 0.5)
+                   ? finishedWall(x, y, x + uniform(rng, 0.0f, 6.0f), y + uniform(rng, -1.0f, 1.0f))
+                   : finishedWall(x, y, x + uniform(rng, -1.0f, 1.0f),
+                                  y + uniform(rng, 0.0f, 6.0f));
     }
     case Layout::Awkward:
         break;
@@ -307,8 +290,8 @@ Wall randomWall(Rng& rng, Layout layout)
 // damping, steady accelerations and spins, so every term of the step counts.
 // Some start on an attractor's centre, and, where walls are given, some a few
 // units from a wall's end, where the quick checks come closest to the edge.
-Ball randomBall(Rng& rng, const std::vector<Attractor>& attractors, const std::vector<Wall>& nearWalls = {})
-{
+Ball randomBall(Rng& rng, const std::vector<Attractor>& attractors,
+                const std::vector<Wall>& nearWalls = {}) {
     Ball ball = ballAt(uniform(rng, -52.0f, 52.0f), uniform(rng, -2.0f, 80.0f));
     if (!attractors.empty() && chance(rng, 0.05)) {
         const Attractor& on = attractors[size_t(uniformInt(rng, 0, int(attractors.size()) - 1))];
@@ -335,8 +318,7 @@ Ball randomBall(Rng& rng, const std::vector<Attractor>& attractors, const std::v
     return ball;
 }
 
-Attractor randomAttractor(Rng& rng)
-{
+Attractor randomAttractor(Rng& rng) {
     Attractor attractor;
     attractor.x = gridX(rng);
     attractor.y = gridY(rng);
@@ -348,8 +330,7 @@ Attractor randomAttractor(Rng& rng)
     return attractor;
 }
 
-float randomStep(Rng& rng)
-{
+float randomStep(Rng& rng) {
     switch (uniformInt(rng, 0, 9)) {
     case 0:
         return 0.0f;
@@ -360,12 +341,11 @@ float randomStep(Rng& rng)
     }
 }
 
-std::string describe(const Ball& ball)
-{
+std::string describe(const Ball& ball) {
     std::ostringstream text;
     text.precision(9);
-    text << "x " << ball.x << " y " << ball.y << " vx " << ball.vx << " vy " << ball.vy << " fx " << ball.fx << " fy "
-         << ball.fy << " radius " << ball.radius << " spin " << ball.spinAngle;
+    text << "x " << ball.x << " y " << ball.y << " vx " << ball.vx << " vy " << ball.vy << " fx "
+         << ball.fx << " fy " << ball.fy << " radius " << ball.radius << " spin " << ball.spinAngle;
     return text.str();
 }
 
@@ -378,34 +358,29 @@ struct Scene {
     std::vector<Attractor> attractors;
     std::vector<Wall> walls;
 
-    void addBall(const Ball& ball)
-    {
+    void addBall(const Ball& ball) {
         balls.push_back(ball);
         program.balls.append(new Ball(ball));
     }
 
-    void addAttractor(const Attractor& attractor)
-    {
+    void addAttractor(const Attractor& attractor) {
         attractors.push_back(attractor);
         program.attractors.append(new Attractor(attractor));
     }
 
-    void addWall(const Wall& wall)
-    {
+    void addWall(const Wall& wall) {
         walls.push_back(wall);
         program.walls.append(new Wall(wall));
     }
 
-    void drag(size_t index, float x, float y)
-    {
+    void drag(size_t index, float x, float y) {
         attractors[index].x = x;
         attractors[index].y = y;
         program.attractors.members()[index]->x = x;
         program.attractors.members()[index]->y = y;
     }
 
-    void step(float dt)
-    {
+    void step(float dt) {
         reference::step(balls, attractors, walls, program.field, dt);
         program.balls.step(dt, program.attractors, program.walls, program.field);
         program.attractors.step(dt);
@@ -413,8 +388,8 @@ struct Scene {
 };
 
 // Runs one seeded scene, comparing every ball and attractor after each step.
-void runScene(unsigned seed, Layout layout, int ballCount, int attractorCount, int wallCount, int steps)
-{
+void runScene(unsigned seed, Layout layout, int ballCount, int attractorCount, int wallCount,
+              int steps) {
     Rng rng(seed);
     Scene scene;
     for (int i = 0; i < attractorCount; ++i) {
@@ -423,7 +398,8 @@ void runScene(unsigned seed, Layout layout, int ballCount, int attractorCount, i
     for (int i = 0; i < wallCount; ++i) {
         scene.addWall(randomWall(rng, layout));
     }
-    const std::vector<Wall> nearWalls = layout == Layout::Awkward ? scene.walls : std::vector<Wall>{};
+    const std::vector<Wall> nearWalls =
+        layout == Layout::Awkward ? scene.walls : std::vector<Wall>{};
     for (int i = 0; i < ballCount; ++i) {
         scene.addBall(randomBall(rng, scene.attractors, nearWalls));
     }
@@ -438,7 +414,8 @@ void runScene(unsigned seed, Layout layout, int ballCount, int attractorCount, i
             scene.addWall(randomWall(rng, layout));
         }
         if (!scene.attractors.empty() && chance(rng, 0.1)) {
-            scene.drag(size_t(uniformInt(rng, 0, int(scene.attractors.size()) - 1)), gridX(rng), gridY(rng));
+            scene.drag(size_t(uniformInt(rng, 0, int(scene.attractors.size()) - 1)), gridX(rng),
+                       gridY(rng));
         }
         scene.step(randomStep(rng));
 
@@ -446,8 +423,8 @@ void runScene(unsigned seed, Layout layout, int ballCount, int attractorCount, i
         ASSERT_EQ(programBalls.size(), scene.balls.size());
         for (size_t b = 0; b < scene.balls.size(); ++b) {
             ASSERT_EQ(std::memcmp(programBalls[b], &scene.balls[b], sizeof(Ball)), 0)
-                << "seed " << seed << " step " << s << " ball " << b << "\n  program   " << describe(*programBalls[b])
-                << "\n  reference " << describe(scene.balls[b]);
+                << "seed " << seed << " step " << s << " ball " << b << "\n  program   "
+                << describe(*programBalls[b]) << "\n  reference " << describe(scene.balls[b]);
         }
         const std::vector<Attractor*>& programAttractors = scene.program.attractors.members();
         for (size_t a = 0; a < scene.attractors.size(); ++a) {
@@ -464,8 +441,7 @@ struct ContactCount {
     long passesWithSeveral = 0;
 };
 
-ContactCount countContacts(unsigned seed, Layout layout, int ballCount, int wallCount)
-{
+ContactCount countContacts(unsigned seed, Layout layout, int ballCount, int wallCount) {
     Rng rng(seed);
     std::vector<Wall> walls;
     for (int i = 0; i < wallCount; ++i) {
@@ -487,24 +463,22 @@ ContactCount countContacts(unsigned seed, Layout layout, int ballCount, int wall
     return count;
 }
 
-TEST(StepMatchesReference, ScenesDrawnOnThePointerGrid)
-{
+TEST(StepMatchesReference, ScenesDrawnOnThePointerGrid) {
     for (unsigned seed : {101u, 102u, 103u}) {
         runScene(seed, Layout::PointerGrid, 300, 10, 100, 400);
     }
 }
 
-TEST(StepMatchesReference, CrowdedWallsWithSeveralContactsPerPass)
-{
+TEST(StepMatchesReference, CrowdedWallsWithSeveralContactsPerPass) {
     const ContactCount count = countContacts(201u, Layout::Cage, 2000, 150);
-    EXPECT_GT(count.passesWithSeveral, 200) << "the cage scene no longer crowds balls against several walls";
+    EXPECT_GT(count.passesWithSeveral, 200)
+        << "the cage scene no longer crowds balls against several walls";
     for (unsigned seed : {201u, 202u, 203u}) {
         runScene(seed, Layout::Cage, 300, 3, 150, 400);
     }
 }
 
-TEST(StepMatchesReference, AwkwardWallsAndUnusualBalls)
-{
+TEST(StepMatchesReference, AwkwardWallsAndUnusualBalls) {
     const ContactCount count = countContacts(301u, Layout::Awkward, 2000, 60);
     EXPECT_GT(count.contacts, 200) << "the awkward scene no longer puts balls against its walls";
     for (unsigned seed : {301u, 302u, 303u}) {
@@ -512,16 +486,14 @@ TEST(StepMatchesReference, AwkwardWallsAndUnusualBalls)
     }
 }
 
-TEST(StepMatchesReference, WallCountsAroundEveryBlockSize)
-{
+TEST(StepMatchesReference, WallCountsAroundEveryBlockSize) {
     // Counts that fill packed blocks exactly, leave one over or fall one short.
     for (int wallCount : {0, 1, 3, 4, 5, 7, 8, 9, 15, 16, 17, 31, 33}) {
         runScene(400u + unsigned(wallCount), Layout::Cage, 120, 2, wallCount, 150);
     }
 }
 
-TEST(StepMatchesReference, EmptySetsAndSingleMembers)
-{
+TEST(StepMatchesReference, EmptySetsAndSingleMembers) {
     runScene(501u, Layout::PointerGrid, 0, 0, 0, 20);
     runScene(502u, Layout::PointerGrid, 1, 0, 0, 100);
     runScene(503u, Layout::PointerGrid, 1, 1, 1, 100);

@@ -20,40 +20,38 @@ namespace {
 
 // A ball whose centre lies within a few radii of the wall: beside it, beyond
 // its ends, and now and then exactly on its line.
-Ball ballNear(Rng& rng, const Wall& wall)
-{
+Ball ballNear(Rng& rng, const Wall& wall) {
     const float r = Ball().radius;
     const long double dx = (long double)wall.x2 - wall.x1;
     const long double dy = (long double)wall.y2 - wall.y1;
     const long double length = std::hypot(dx, dy);
     if (length == 0.0L) {
-        return ballAt(wall.x1 + uniform(rng, -1.3f * r, 1.3f * r), wall.y1 + uniform(rng, -1.3f * r, 1.3f * r));
+        return ballAt(wall.x1 + uniform(rng, -1.3f * r, 1.3f * r),
+                      wall.y1 + uniform(rng, -1.3f * r, 1.3f * r));
     }
     const bool onLine = chance(rng, 0.05);
-    const long double along = onLine ? uniform(rng, 0.0f, 1.0f) * length : uniform(rng, -1.3f * r, float(length) + 1.3f * r);
+    const long double along = onLine ? uniform(rng, 0.0f, 1.0f) * length
+                                     : uniform(rng, -1.3f * r, float(length) + 1.3f * r);
     const long double across = onLine ? 0.0f : uniform(rng, -1.3f * r, 1.3f * r);
-    return ballAt(float(wall.x1 + (along * dx - across * dy) / length), float(wall.y1 + (along * dy + across * dx) / length));
+    return ballAt(float(wall.x1 + (along * dx - across * dy) / length),
+                  float(wall.y1 + (along * dy + across * dx) / length));
 }
 
 // How far rounding may move the contact boundary: it grows with the size of
 // the coordinates and stays within a few hundred-thousandths near the field.
-long double boundaryTolerance(const Wall& wall)
-{
-    const float size = std::max({std::fabs(wall.x1), std::fabs(wall.y1), std::fabs(wall.x2), std::fabs(wall.y2), 1.0f});
+long double boundaryTolerance(const Wall& wall) {
+    const float size = std::max(
+        {std::fabs(wall.x1), std::fabs(wall.y1), std::fabs(wall.x2), std::fabs(wall.y2), 1.0f});
     return 1e-5L + 2e-6L * size;
 }
 
 // How far the computed foot of the perpendicular may lie from the true one,
 // mostly along the line: the slope form's intercept is rounded to about 0.002.
-long double footTolerance(const Wall& wall)
-{
-    return 0.004L + boundaryTolerance(wall);
-}
+long double footTolerance(const Wall& wall) { return 0.004L + boundaryTolerance(wall); }
 
 }  // namespace
 
-TEST(WallProperties, ContactExactlyWithinTheRadiusOfTheSegment)
-{
+TEST(WallProperties, ContactExactlyWithinTheRadiusOfTheSegment) {
     for (unsigned seed : {1u, 2u, 3u}) {
         Rng rng(seed);
         int judged = 0;
@@ -65,8 +63,10 @@ TEST(WallProperties, ContactExactlyWithinTheRadiusOfTheSegment)
             // A centre within the radius of an end point is measured from that
             // end (the first one first), any other from the segment.
             const long double r = ball.radius;
-            const long double toFirst = std::hypot((long double)ball.x - wall.x1, (long double)ball.y - wall.y1);
-            const long double toSecond = std::hypot((long double)ball.x - wall.x2, (long double)ball.y - wall.y2);
+            const long double toFirst =
+                std::hypot((long double)ball.x - wall.x1, (long double)ball.y - wall.y1);
+            const long double toSecond =
+                std::hypot((long double)ball.x - wall.x2, (long double)ball.y - wall.y2);
             const long double distance = referenceSegmentDistance(wall, ball.x, ball.y);
             const long double tolerance = boundaryTolerance(wall);
             if (std::fabs(distance - r) <= tolerance || std::fabs(toFirst - r) <= tolerance ||
@@ -78,10 +78,14 @@ TEST(WallProperties, ContactExactlyWithinTheRadiusOfTheSegment)
             const bool expected = distance <= r;
             contacts += expected;
             ASSERT_EQ(depth != noContact, expected)
-                << "seed " << seed << " case " << i << ": " << describe(wall, ball) << ", distance " << double(distance);
+                << "seed " << seed << " case " << i << ": " << describe(wall, ball) << ", distance "
+                << double(distance);
             if (expected) {
-                const long double measured = toFirst <= r ? toFirst : toSecond <= r ? toSecond : distance;
-                ASSERT_NEAR(depth, r - measured, footTolerance(wall)) << "seed " << seed << " case " << i << ": " << describe(wall, ball);
+                const long double measured = toFirst <= r    ? toFirst
+                                             : toSecond <= r ? toSecond
+                                                             : distance;
+                ASSERT_NEAR(depth, r - measured, footTolerance(wall))
+                    << "seed " << seed << " case " << i << ": " << describe(wall, ball);
             }
         }
         EXPECT_GT(judged, cases * 99 / 100) << "seed " << seed;
@@ -90,8 +94,7 @@ TEST(WallProperties, ContactExactlyWithinTheRadiusOfTheSegment)
     }
 }
 
-TEST(WallProperties, PushOutLeavesTheBallClearOnItsOwnSide)
-{
+TEST(WallProperties, PushOutLeavesTheBallClearOnItsOwnSide) {
     const float margin = 0.1f;
     for (unsigned seed : {11u, 12u, 13u}) {
         Rng rng(seed);
@@ -105,8 +108,9 @@ TEST(WallProperties, PushOutLeavesTheBallClearOnItsOwnSide)
             }
             Ball pushed = ball;
             wall.pushOut(pushed);
-            const std::string where = "seed " + std::to_string(seed) + " case " + std::to_string(i) + ": " +
-                                      describe(wall, ball) + " -> " + describe(wall, pushed);
+            const std::string where = "seed " + std::to_string(seed) + " case " +
+                                      std::to_string(i) + ": " + describe(wall, ball) + " -> " +
+                                      describe(wall, pushed);
             ASSERT_TRUE(finite(pushed)) << where;
             const float kickX = pushed.vx - ball.vx;
             const float kickY = pushed.vy - ball.vy;
@@ -127,7 +131,8 @@ TEST(WallProperties, PushOutLeavesTheBallClearOnItsOwnSide)
                 ASSERT_NEAR(sideAfter, away * (ball.radius + margin),
                             2.2L * tiltLoss + std::fabs(side) * tiltLoss + boundaryTolerance(wall))
                     << where;
-                ASSERT_NEAR(kickX * leftX + kickY * leftY, away * 2.0L, 2.0L * tiltLoss + 1e-5L) << where;
+                ASSERT_NEAR(kickX * leftX + kickY * leftY, away * 2.0L, 2.0L * tiltLoss + 1e-5L)
+                    << where;
                 ASSERT_EQ(wall.penetrationDepth(pushed), noContact) << where;
             } else if (side == 0.0L && axisAligned) {
                 ++onLine;  // no side of its own: leaves on the left
@@ -142,11 +147,11 @@ TEST(WallProperties, PushOutLeavesTheBallClearOnItsOwnSide)
     }
 }
 
-TEST(WallProperties, AnyFiniteEndPointsGiveAUnitDirection)
-{
+TEST(WallProperties, AnyFiniteEndPointsGiveAUnitDirection) {
     Rng rng(21);
     for (int i = 0; i < 100000; ++i) {
-        const Wall wall = finishedWall(anyFinite(rng), anyFinite(rng), anyFinite(rng), anyFinite(rng));
+        const Wall wall =
+            finishedWall(anyFinite(rng), anyFinite(rng), anyFinite(rng), anyFinite(rng));
         const std::string where = "case " + std::to_string(i) + ": " + describe(wall, Ball());
         ASSERT_TRUE(std::isfinite(wall.length)) << where;
         ASSERT_TRUE(std::isfinite(wall.dirX) && std::isfinite(wall.dirY)) << where;
@@ -158,13 +163,13 @@ TEST(WallProperties, AnyFiniteEndPointsGiveAUnitDirection)
             ASSERT_NEAR(wall.dirX, dx / length, 1e-6L) << where;
             ASSERT_NEAR(wall.dirY, dy / length, 1e-6L) << where;
             const long double expected = std::min(length, (long double)FLT_MAX);
-            ASSERT_NEAR(wall.length, expected, std::max(1e-6L * expected, 1e-45L)) << where;  // subnormal steps
+            ASSERT_NEAR(wall.length, expected, std::max(1e-6L * expected, 1e-45L))
+                << where;  // subnormal steps
         }
     }
 }
 
-TEST(WallProperties, AnyFiniteWallKeepsNearbyBallsFinite)
-{
+TEST(WallProperties, AnyFiniteWallKeepsNearbyBallsFinite) {
     // Wall ends anywhere in the float range, or one of them in the field;
     // balls in and around the field, or beside an end within reach of it.
     Rng rng(31);
@@ -190,7 +195,8 @@ TEST(WallProperties, AnyFiniteWallKeepsNearbyBallsFinite)
         }
         const std::string where = "case " + std::to_string(i) + ": " + describe(wall, ball);
         const float depth = wall.penetrationDepth(ball);
-        ASSERT_TRUE(depth == noContact || (depth >= 0.0f && depth <= ball.radius)) << where << " depth " << depth;
+        ASSERT_TRUE(depth == noContact || (depth >= 0.0f && depth <= ball.radius))
+            << where << " depth " << depth;
         if (depth == noContact) {
             continue;
         }
@@ -199,13 +205,16 @@ TEST(WallProperties, AnyFiniteWallKeepsNearbyBallsFinite)
         ASSERT_TRUE(finite(pushed)) << where;
 
         // Touching an end in the field, the far end costs no precision.
-        const bool touchesFieldEnd = (inField == 1 && std::hypot(ball.x - x1, ball.y - y1) <= ball.radius) ||
-                                     (inField == 2 && std::hypot(ball.x - x2, ball.y - y2) <= ball.radius);
+        const bool touchesFieldEnd =
+            (inField == 1 && std::hypot(ball.x - x1, ball.y - y1) <= ball.radius) ||
+            (inField == 2 && std::hypot(ball.x - x2, ball.y - y2) <= ball.radius);
         const long double side = referenceSide(wall, ball.x, ball.y);
         if (touchesFieldEnd && wall.x1 != wall.x2 && std::fabs(side) > 0.05L) {
             ++judged;
             const long double away = side > 0 ? 1.0L : -1.0L;
-            ASSERT_NEAR(referenceSide(wall, pushed.x, pushed.y), away * (ball.radius + margin), 0.01L) << where;
+            ASSERT_NEAR(referenceSide(wall, pushed.x, pushed.y), away * (ball.radius + margin),
+                        0.01L)
+                << where;
         }
     }
     EXPECT_GT(judged, 10000);
@@ -221,8 +230,7 @@ struct PlayedRun {
     uint64_t trace = 14695981039346656037ull;  // FNV-1a over every ball after every step
 };
 
-PlayedRun playRandomWorld(unsigned seed, int steps)
-{
+PlayedRun playRandomWorld(unsigned seed, int steps) {
     Rng rng(seed);
     World world;
     const int attractorCount = uniformInt(rng, 0, 6);
@@ -232,8 +240,9 @@ PlayedRun playRandomWorld(unsigned seed, int steps)
     const int wallCount = uniformInt(rng, 0, 40);
     for (int i = 0; i < wallCount; ++i) {
         const int kind = uniformInt(rng, 0, wallKindCount);
-        Wall wall = kind < wallKindCount ? randomWall(rng, WallKind(kind))
-                                         : finishedWall(anyFinite(rng), anyFinite(rng), gridX(rng), gridY(rng));
+        Wall wall = kind < wallKindCount
+                        ? randomWall(rng, WallKind(kind))
+                        : finishedWall(anyFinite(rng), anyFinite(rng), gridX(rng), gridY(rng));
         world.walls.append(new Wall(wall));
     }
     const int ballCount = uniformInt(rng, 1, 40);
@@ -242,7 +251,8 @@ PlayedRun playRandomWorld(unsigned seed, int steps)
         if (placement == 0) {
             world.addBall(0.0f, 80.0f);  // as the key drops them
         } else if (placement == 1 && !world.attractors.members().empty()) {
-            const Attractor* attractor = world.attractors.members()[i % world.attractors.members().size()];
+            const Attractor* attractor =
+                world.attractors.members()[i % world.attractors.members().size()];
             world.addBall(attractor->x, attractor->y);  // right on an attractor
         } else if (placement == 2 && !world.walls.members().empty()) {
             const Wall* wall = world.walls.members()[i % world.walls.members().size()];
@@ -255,15 +265,19 @@ PlayedRun playRandomWorld(unsigned seed, int steps)
     PlayedRun run;
     for (int step = 0; step < steps; ++step) {
         if (!world.attractors.members().empty() && chance(rng, 0.01)) {
-            Attractor* dragged = world.attractors.members()[uniformInt(rng, 0, int(world.attractors.members().size()) - 1)];
+            Attractor* dragged =
+                world.attractors
+                    .members()[uniformInt(rng, 0, int(world.attractors.members().size()) - 1)];
             dragged->x = gridX(rng);
             dragged->y = gridY(rng);
         }
-        const float dt = chance(rng, 0.05) ? (chance(rng, 0.5) ? 0.0f : 0.12f) : uniform(rng, 0.0f, 0.12f);
+        const float dt =
+            chance(rng, 0.05) ? (chance(rng, 0.5) ? 0.0f : 0.12f) : uniform(rng, 0.0f, 0.12f);
         world.step(dt);
         world.attractors.step(dt);
         for (const Ball* ball : world.balls.members()) {
-            EXPECT_TRUE(finite(*ball)) << "seed " << seed << " step " << step << ": " << describe(Wall(), *ball);
+            EXPECT_TRUE(finite(*ball))
+                << "seed " << seed << " step " << step << ": " << describe(Wall(), *ball);
             EXPECT_TRUE(insideField(*ball, world.field))
                 << "seed " << seed << " step " << step << ": " << describe(Wall(), *ball);
             const unsigned char* bytes = reinterpret_cast<const unsigned char*>(ball);
@@ -283,22 +297,22 @@ PlayedRun playRandomWorld(unsigned seed, int steps)
 
 }  // namespace
 
-TEST(WorldProperties, EveryBallStaysFiniteAndInsideTheField)
-{
+TEST(WorldProperties, EveryBallStaysFiniteAndInsideTheField) {
     for (unsigned seed = 100; seed < 130; ++seed) {
         playRandomWorld(seed, 3000);
         ASSERT_FALSE(HasFailure()) << "seed " << seed;
     }
 }
 
-TEST(WorldProperties, SameInputsGiveBitIdenticalRuns)
-{
+TEST(WorldProperties, SameInputsGiveBitIdenticalRuns) {
     for (unsigned seed : {200u, 201u, 202u, 203u}) {
         const PlayedRun first = playRandomWorld(seed, 2000);
         const PlayedRun second = playRandomWorld(seed, 2000);
         ASSERT_EQ(first.trace, second.trace) << "seed " << seed;
         ASSERT_EQ(first.finalBalls.size(), second.finalBalls.size()) << "seed " << seed;
-        EXPECT_EQ(std::memcmp(first.finalBalls.data(), second.finalBalls.data(), first.finalBalls.size() * sizeof(Ball)), 0)
+        EXPECT_EQ(std::memcmp(first.finalBalls.data(), second.finalBalls.data(),
+                              first.finalBalls.size() * sizeof(Ball)),
+                  0)
             << "seed " << seed;
     }
 }

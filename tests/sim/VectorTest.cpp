@@ -6,8 +6,7 @@
 
 #include "Vector.h"
 
-TEST(VectorHelpers, LengthAndUnitVectors)
-{
+TEST(VectorHelpers, LengthAndUnitVectors) {
     EXPECT_FLOAT_EQ(length3(3.0f, 4.0f, 0.0f), 5.0f);
     EXPECT_FLOAT_EQ(length3(-2.0f, 3.0f, 6.0f), 7.0f);
 
@@ -24,8 +23,7 @@ TEST(VectorHelpers, LengthAndUnitVectors)
     EXPECT_EQ(c, 0.0f);
 }
 
-TEST(VectorHelpers, SquaredDistanceIsDouble)
-{
+TEST(VectorHelpers, SquaredDistanceIsDouble) {
     EXPECT_EQ(squaredDistance(3.0, 34.0, 0.0, 30.0), 25.0);
     // Far beyond what a float square can hold.
     EXPECT_DOUBLE_EQ(squaredDistance(1e30, 0.0, -1e30, 0.0), 4e60);
@@ -33,8 +31,7 @@ TEST(VectorHelpers, SquaredDistanceIsDouble)
     EXPECT_EQ(squaredDistance(16777216.0, 1.0, 0.0, 0.0), 281474976710656.0 + 1.0);
 }
 
-TEST(VectorHelpers, DegreesToRadians)
-{
+TEST(VectorHelpers, DegreesToRadians) {
     EXPECT_DOUBLE_EQ(degreesToRadians(180.0), M_PI);
     EXPECT_DOUBLE_EQ(degreesToRadians(45.0), M_PI / 4.0);
     EXPECT_EQ(degreesToRadians(0.0), 0.0);

@@ -17,8 +17,7 @@ struct Push {
 };
 
 // The contact depth, then the push-out applied to a copy of the ball.
-Push depthAndPush(const Wall& wall, float bx, float by, float vx = 0.0f, float vy = 0.0f)
-{
+Push depthAndPush(const Wall& wall, float bx, float by, float vx = 0.0f, float vy = 0.0f) {
     Ball ball = ballAt(bx, by);
     ball.vx = vx;
     ball.vy = vy;
@@ -29,8 +28,7 @@ Push depthAndPush(const Wall& wall, float bx, float by, float vx = 0.0f, float v
 
 }  // namespace
 
-TEST(WallFinish, LengthAndDirection)
-{
+TEST(WallFinish, LengthAndDirection) {
     const Wall diagonal = finishedWall(0.0f, 0.0f, 3.0f, 4.0f);
     EXPECT_FLOAT_EQ(diagonal.length, 5.0f);
     EXPECT_FLOAT_EQ(diagonal.dirX, 0.6f);
@@ -58,16 +56,15 @@ TEST(WallFinish, LengthAndDirection)
     EXPECT_EQ(Wall().thickness, 1.0f);
 }
 
-TEST(WallFinish, ExtremeEndPointsGiveAUnitDirection)
-{
+TEST(WallFinish, ExtremeEndPointsGiveAUnitDirection) {
     struct Case {
         float x1, y1, x2, y2;
         float dirX, dirY;
     };
     const Case cases[] = {
         {0.0f, 0.0f, 1e-30f, 1e-30f, 1.0f / root2, 1.0f / root2},  // squares vanish
-        {5.0f, 5.0f, 5.0f + 4.7683716e-7f, 5.0f, 1.0f, 0.0f},       // one ulp apart
-        {-FLT_MAX, 0.0f, FLT_MAX, 0.0f, 1.0f, 0.0f},                // span overflows
+        {5.0f, 5.0f, 5.0f + 4.7683716e-7f, 5.0f, 1.0f, 0.0f},      // one ulp apart
+        {-FLT_MAX, 0.0f, FLT_MAX, 0.0f, 1.0f, 0.0f},               // span overflows
         {FLT_MAX, -FLT_MAX, -FLT_MAX, FLT_MAX, -1.0f / root2, 1.0f / root2},
         {1e-45f, 0.0f, 0.0f, 1e-45f, -1.0f / root2, 1.0f / root2},  // subnormal ends
         {0.0f, 0.0f, 3e-23f, 0.0f, 1.0f, 0.0f},                     // square is subnormal
@@ -84,8 +81,7 @@ TEST(WallFinish, ExtremeEndPointsGiveAUnitDirection)
     EXPECT_EQ(finishedWall(0.0f, -FLT_MAX, 0.0f, FLT_MAX).length, FLT_MAX);
 }
 
-TEST(WallContact, HorizontalWall)
-{
+TEST(WallContact, HorizontalWall) {
     const Wall wall = finishedWall(-10.0f, 10.0f, 10.0f, 10.0f);
 
     const Push above = depthAndPush(wall, 0.0f, 11.0f);
@@ -119,11 +115,10 @@ TEST(WallContact, HorizontalWall)
     EXPECT_EQ(wall.penetrationDepth(ballAt(11.0f, 13.0f)), noContact);  // outside caps and span
     EXPECT_EQ(wall.penetrationDepth(ballAt(12.0f, 10.0f)), 0.0f);       // rim on the end point
     EXPECT_EQ(wall.penetrationDepth(ballAt(12.5f, 10.0f)), noContact);
-    EXPECT_EQ(wall.penetrationDepth(ballAt(-10.0f, 10.0f)), 2.0f);      // centre on the end point
+    EXPECT_EQ(wall.penetrationDepth(ballAt(-10.0f, 10.0f)), 2.0f);  // centre on the end point
 }
 
-TEST(WallContact, VerticalWall)
-{
+TEST(WallContact, VerticalWall) {
     const Wall wall = finishedWall(5.0f, 0.0f, 5.0f, 20.0f);
     const Push left = depthAndPush(wall, 4.0f, 10.0f);
     EXPECT_EQ(left.depth, 1.0f);
@@ -143,8 +138,7 @@ TEST(WallContact, VerticalWall)
     EXPECT_FLOAT_EQ(wall.penetrationDepth(ballAt(6.0f, 21.0f)), 2.0f - root2);
 }
 
-TEST(WallContact, DiagonalWall)
-{
+TEST(WallContact, DiagonalWall) {
     const Wall wall = finishedWall(0.0f, 0.0f, 10.0f, 10.0f);
     const Push push = depthAndPush(wall, 6.0f, 4.0f);
     EXPECT_FLOAT_EQ(push.depth, 2.0f - root2);
@@ -189,8 +183,7 @@ TEST(WallContact, DiagonalWall)
     EXPECT_EQ(wall.penetrationDepth(ballAt(6.0f, 3.0f)), noContact);  // 2.12 from the line
 }
 
-TEST(WallContact, ZeroLengthWallPushesHorizontally)
-{
+TEST(WallContact, ZeroLengthWallPushesHorizontally) {
     const Wall point = finishedWall(1.0f, 1.0f, 1.0f, 1.0f);
 
     const Push right = depthAndPush(point, 2.5f, 1.5f);
@@ -209,8 +202,7 @@ TEST(WallContact, ZeroLengthWallPushesHorizontally)
     EXPECT_EQ(point.penetrationDepth(ballAt(1.0f, 3.5f)), noContact);
 }
 
-TEST(WallContact, CentreOnTheLineLeavesOnTheLeftSide)
-{
+TEST(WallContact, CentreOnTheLineLeavesOnTheLeftSide) {
     // Left of the direction of travel, the normal (-dirY, dirX).
     struct Case {
         float x1, y1, x2, y2, bx, by;
@@ -226,7 +218,8 @@ TEST(WallContact, CentreOnTheLineLeavesOnTheLeftSide)
         {5.0f, 0.0f, 5.0f, 20.0f, 5.0f, 10.0f, 2.0f, 2.9f, 10.0f, -2.0f, 0.0f},
         {5.0f, 20.0f, 5.0f, 0.0f, 5.0f, 10.0f, 2.0f, 7.1f, 10.0f, 2.0f, 0.0f},
         {0.0f, 0.0f, 10.0f, 10.0f, 5.0f, 5.0f, 2.0f, 5.0f - side, 5.0f + side, -root2, root2},
-        {0.0f, 0.0f, 10.0f, 10.0f, 11.0f, 11.0f, 2.0f - root2, 11.0f - side, 11.0f + side, -root2, root2},  // cap
+        {0.0f, 0.0f, 10.0f, 10.0f, 11.0f, 11.0f, 2.0f - root2, 11.0f - side, 11.0f + side, -root2,
+         root2},  // cap
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.x1 << ", " << c.y1 << " -> " << c.x2 << ", " << c.y2);
@@ -241,8 +234,7 @@ TEST(WallContact, CentreOnTheLineLeavesOnTheLeftSide)
     }
 }
 
-TEST(WallContact, NearlyAxisAlignedWalls)
-{
+TEST(WallContact, NearlyAxisAlignedWalls) {
     // Slopes far outside what the pointer can draw, where the slope form's
     // -1/m and intercept would lose the ball: still found and pushed clear.
     struct Case {
@@ -269,8 +261,7 @@ TEST(WallContact, NearlyAxisAlignedWalls)
     }
 }
 
-TEST(WallSet, EarlierWallsPushFirstAndLaterOnesSeeTheMovedBall)
-{
+TEST(WallSet, EarlierWallsPushFirstAndLaterOnesSeeTheMovedBall) {
     // A floor at y = 10 and a post at x = 2 reaching up to y = 11. The ball at
     // (0, 10.5) touches both.
     {

@@ -9,16 +9,14 @@
 
 inline constexpr PlayRect standardField{-50.0f, 50.0f, 0.0f, 75.0f};
 
-inline Ball ballAt(float x, float y)
-{
+inline Ball ballAt(float x, float y) {
     Ball ball;
     ball.x = x;
     ball.y = y;
     return ball;
 }
 
-inline Wall finishedWall(float x1, float y1, float x2, float y2)
-{
+inline Wall finishedWall(float x1, float y1, float x2, float y2) {
     Wall wall;
     wall.x1 = x1;
     wall.y1 = y1;
@@ -34,15 +32,13 @@ struct World {
     WallSet walls;
     PlayRect field = standardField;
 
-    Ball& addBall(float x, float y)
-    {
+    Ball& addBall(float x, float y) {
         Ball* ball = new Ball(ballAt(x, y));
         balls.append(ball);
         return *ball;
     }
 
-    Attractor& addAttractor(float x, float y)
-    {
+    Attractor& addAttractor(float x, float y) {
         Attractor* attractor = new Attractor;
         attractor->x = x;
         attractor->y = y;
@@ -50,8 +46,7 @@ struct World {
         return *attractor;
     }
 
-    Wall& addWall(float x1, float y1, float x2, float y2)
-    {
+    Wall& addWall(float x1, float y1, float x2, float y2) {
         Wall* wall = new Wall(finishedWall(x1, y1, x2, y2));
         walls.append(wall);
         return *wall;

@@ -29,22 +29,20 @@ constexpr long long leastBallSteps = 1000000;
 
 // A point the pointer can put an attractor on, the field's edges included,
 // where a drag that leaves the window holds it.
-void placeOnGrid(Rng& rng, Attractor& attractor)
-{
+void placeOnGrid(Rng& rng, Attractor& attractor) {
     attractor.x = chance(rng, 0.1) ? (chance(rng, 0.5) ? -50.0f : 50.0f) : gridX(rng);
     attractor.y = chance(rng, 0.1) ? (chance(rng, 0.5) ? 0.0f : 75.0f) : gridY(rng);
 }
 
-Wall anyWall(Rng& rng)
-{
+Wall anyWall(Rng& rng) {
     const int kind = uniformInt(rng, 0, wallKindCount);
-    return kind < wallKindCount ? randomWall(rng, WallKind(kind))
-                                : finishedWall(anyFinite(rng), anyFinite(rng), gridX(rng), gridY(rng));
+    return kind < wallKindCount
+               ? randomWall(rng, WallKind(kind))
+               : finishedWall(anyFinite(rng), anyFinite(rng), gridX(rng), gridY(rng));
 }
 
 // As the key drops it, on an attractor, on a wall's end, or anywhere in the field.
-void addRandomBall(Rng& rng, World& world)
-{
+void addRandomBall(Rng& rng, World& world) {
     const auto& attractors = world.attractors.members();
     const auto& walls = world.walls.members();
     const int placement = uniformInt(rng, 0, 3);
@@ -61,8 +59,7 @@ void addRandomBall(Rng& rng, World& world)
     }
 }
 
-float randomFrameTime(Rng& rng)
-{
+float randomFrameTime(Rng& rng) {
     const int kind = uniformInt(rng, 0, 19);
     if (kind == 0) {
         return 0.0f;
@@ -84,8 +81,7 @@ struct SoakRun {
 
 // Plays one world for `steps` frames; stops at the first ball that is not
 // finite or not inside the field after a step.
-void soakWorld(unsigned seed, int steps, SoakRun& run)
-{
+void soakWorld(unsigned seed, int steps, SoakRun& run) {
     Rng rng(seed);
     World world;
     for (int i = uniformInt(rng, 0, 12); i > 0; --i) {
@@ -109,8 +105,10 @@ void soakWorld(unsigned seed, int steps, SoakRun& run)
         if (dragged != nullptr) {
             // Between frames the pointer moves a little, or jumps.
             if (chance(rng, 0.8)) {
-                dragged->x = std::clamp(dragged->x + 0.15625f * float(uniformInt(rng, -8, 8)), -50.0f, 50.0f);
-                dragged->y = std::clamp(dragged->y + 0.15625f * float(uniformInt(rng, -8, 8)), 0.0f, 75.0f);
+                dragged->x = std::clamp(dragged->x + 0.15625f * float(uniformInt(rng, -8, 8)),
+                                        -50.0f, 50.0f);
+                dragged->y =
+                    std::clamp(dragged->y + 0.15625f * float(uniformInt(rng, -8, 8)), 0.0f, 75.0f);
             } else {
                 placeOnGrid(rng, *dragged);
             }
@@ -141,10 +139,10 @@ void soakWorld(unsigned seed, int steps, SoakRun& run)
             }
             std::ostringstream out;
             out.precision(9);
-            out << "seed " << seed << " step " << step << " dt " << dt << " ball " << i << " of " << balls.size()
-                << (finite(ball) ? " left the field" : " is not finite") << ": at (" << ball.x << ", " << ball.y
-                << ") v (" << ball.vx << ", " << ball.vy << "); " << attractors.size() << " attractors, "
-                << world.walls.members().size() << " walls";
+            out << "seed " << seed << " step " << step << " dt " << dt << " ball " << i << " of "
+                << balls.size() << (finite(ball) ? " left the field" : " is not finite") << ": at ("
+                << ball.x << ", " << ball.y << ") v (" << ball.vx << ", " << ball.vy << "); "
+                << attractors.size() << " attractors, " << world.walls.members().size() << " walls";
             run.failure = out.str();
             return;
         }
@@ -153,16 +151,16 @@ void soakWorld(unsigned seed, int steps, SoakRun& run)
 
 }  // namespace
 
-TEST(SimulationSoak, EveryBallStaysFiniteAndInsideTheFieldAfterEveryStep)
-{
+TEST(SimulationSoak, EveryBallStaysFiniteAndInsideTheFieldAfterEveryStep) {
     SoakRun run;
     const auto start = std::chrono::steady_clock::now();
     for (unsigned world = 0; world < worldCount; ++world) {
         soakWorld(5000 + world, stepsPerWorld, run);
         ASSERT_EQ(run.failure, "");
     }
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    std::cout << "soak: " << worldCount << " worlds, " << run.steps << " steps, " << run.ballSteps << " ball steps in "
-              << seconds << " s" << std::endl;
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    std::cout << "soak: " << worldCount << " worlds, " << run.steps << " steps, " << run.ballSteps
+              << " ball steps in " << seconds << " s" << std::endl;
     EXPECT_GE(run.ballSteps, leastBallSteps);
 }

@@ -1,6 +1,7 @@
 // Test sound files, the disk driver's captured output and measurements on it.
 #include "SoundTestSupport.h"
 
+#include <unistd.h>
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -11,7 +12,6 @@
 #include <iterator>
 #include <stdexcept>
 #include <thread>
-#include <unistd.h>
 
 namespace {
 
@@ -34,7 +34,8 @@ Pcm sineTone(double hz, double seconds, double amplitude) {
     Pcm pcm;
     pcm.reserve(frames * kChannels);
     for (size_t i = 0; i < frames; ++i) {
-        const double value = amplitude * 32767.0 * std::sin(2.0 * kPi * hz * static_cast<double>(i) / kTestRate);
+        const double value =
+            amplitude * 32767.0 * std::sin(2.0 * kPi * hz * static_cast<double>(i) / kTestRate);
         const auto sample = static_cast<int16_t>(std::lround(value));
         pcm.push_back(sample);
         pcm.push_back(sample);
@@ -127,14 +128,16 @@ Pcm DiskOutput::waitForFrames(size_t first, size_t count) const {
     std::ifstream in(file_, std::ios::binary);
     in.seekg(static_cast<std::streamoff>(first * kBytesPerFrame));
     Pcm pcm(count * kChannels);
-    in.read(reinterpret_cast<char*>(pcm.data()), static_cast<std::streamsize>(pcm.size() * sizeof(int16_t)));
+    in.read(reinterpret_cast<char*>(pcm.data()),
+            static_cast<std::streamsize>(pcm.size() * sizeof(int16_t)));
     pcm.resize(static_cast<size_t>(in.gcount()) / kBytesPerFrame * kChannels);
     return pcm;
 }
 
 size_t firstSoundingFrame(const Pcm& pcm, size_t from) {
     size_t frame = from;
-    while (frame < frameCount(pcm) && pcm[frame * kChannels] == 0 && pcm[frame * kChannels + 1] == 0) {
+    while (frame < frameCount(pcm) && pcm[frame * kChannels] == 0 &&
+           pcm[frame * kChannels + 1] == 0) {
         ++frame;
     }
     return frame;
@@ -163,7 +166,8 @@ double toneAmplitude(const Pcm& pcm, size_t from, size_t frames, double hz) {
         beforePrevious = previous;
         previous = current;
     }
-    const double power = previous * previous + beforePrevious * beforePrevious - coefficient * previous * beforePrevious;
+    const double power = previous * previous + beforePrevious * beforePrevious -
+                         coefficient * previous * beforePrevious;
     return 2.0 * std::sqrt(std::max(power, 0.0)) / static_cast<double>(frames);
 }
 

@@ -31,8 +31,10 @@ struct SharedOutput {
         output.selectDiskDriver();
         writeWav(dir.file("first.wav"), sineTone(kFirstHz, 1.0, kLevel));
         writeWav(dir.file("second.wav"), sineTone(kSecondHz, 1.0, kLevel));
-        ready = mkdir(dir.file("audio").c_str(), 0755) == 0 && encodeMp3(dir.file("first.wav"), dir.file("first.mp3")) &&
-                encodeMp3(dir.file("second.wav"), dir.file("second.mp3")) && chdir(dir.path().c_str()) == 0;
+        ready = mkdir(dir.file("audio").c_str(), 0755) == 0 &&
+                encodeMp3(dir.file("first.wav"), dir.file("first.mp3")) &&
+                encodeMp3(dir.file("second.wav"), dir.file("second.mp3")) &&
+                chdir(dir.path().c_str()) == 0;
         writeWav(dir.file("audio/click.wav"), sineTone(kSecondHz, 0.05, kLevel));
         AudioPlayer::instance().start();
     }
@@ -83,8 +85,10 @@ TEST_F(AudioPlayerTest, MusicStartsAtOnceAndKeepsLooping) {
     // through two loops.
     const double level = toneAmplitude(heard, onset + clipFrames / 2, kBlock, kFirstHz);
     EXPECT_NEAR(level, kLevel * 32767.0, 0.1 * kLevel * 32767.0);
-    for (size_t start = onset + kBlock; start + kBlock <= onset + 5 * clipFrames / 2; start += kBlock) {
-        ASSERT_NEAR(toneAmplitude(heard, start, kBlock, kFirstHz), level, 0.02 * level) << "at frame " << start - onset;
+    for (size_t start = onset + kBlock; start + kBlock <= onset + 5 * clipFrames / 2;
+         start += kBlock) {
+        ASSERT_NEAR(toneAmplitude(heard, start, kBlock, kFirstHz), level, 0.02 * level)
+            << "at frame " << start - onset;
     }
 }
 
@@ -116,7 +120,8 @@ TEST_F(AudioPlayerTest, SecondMusicReplacesTheFirstWithoutOverlap) {
     for (size_t block = 0; block + kBlock <= frameCount(heard); block += kBlock) {
         const double firstLevel = toneAmplitude(heard, block, kBlock, kFirstHz);
         const double secondLevel = toneAmplitude(heard, block, kBlock, kSecondHz);
-        EXPECT_FALSE(firstLevel > 0.75 * level && secondLevel > 0.75 * level) << "both tones at frame " << block;
+        EXPECT_FALSE(firstLevel > 0.75 * level && secondLevel > 0.75 * level)
+            << "both tones at frame " << block;
         const bool first = firstLevel > 0.1 * level;
         const bool second = secondLevel > 0.1 * level;
         EXPECT_FALSE(first && secondBlocks > 0) << "first tone back at frame " << block;

@@ -16,12 +16,15 @@ TEST(DefaultSoundDevice, OpensQuietlyOrFailsInOneLine) {
     unsetenv("SDL_AUDIODRIVER");
 
     BOOL initialised = FALSE;
-    const std::string said = captureStderr([&] { initialised = BASS_Init(1, kTestRate, 0, nullptr, nullptr); });
+    const std::string said =
+        captureStderr([&] { initialised = BASS_Init(1, kTestRate, 0, nullptr, nullptr); });
     EXPECT_EQ(lineCount(said), initialised ? 0u : 1u) << said;
 
     const std::string saidLater = captureStderr([&] {
-        EXPECT_EQ(BASS_SampleLoad(FALSE, good.c_str(), 0, 0, 4, BASS_SAMPLE_OVER_POS) != 0, initialised == TRUE);
-        EXPECT_EQ(BASS_StreamCreateFile(FALSE, good.c_str(), 0, 0, BASS_SAMPLE_LOOP | BASS_SAMPLE_FX) != 0,
+        EXPECT_EQ(BASS_SampleLoad(FALSE, good.c_str(), 0, 0, 4, BASS_SAMPLE_OVER_POS) != 0,
+                  initialised == TRUE);
+        EXPECT_EQ(BASS_StreamCreateFile(FALSE, good.c_str(), 0, 0,
+                                        BASS_SAMPLE_LOOP | BASS_SAMPLE_FX) != 0,
                   initialised == TRUE);
     });
     EXPECT_EQ(saidLater, "");

@@ -14,14 +14,16 @@ TEST(NoSoundDevice, InitFailsWithOneLineAndLaterCallsFailQuietly) {
     setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
 
     BOOL initialised = TRUE;
-    const std::string said = captureStderr([&] { initialised = BASS_Init(1, kTestRate, 0, nullptr, nullptr); });
+    const std::string said =
+        captureStderr([&] { initialised = BASS_Init(1, kTestRate, 0, nullptr, nullptr); });
     EXPECT_EQ(initialised, FALSE);
     EXPECT_EQ(lineCount(said), 1u) << said;
     EXPECT_NE(said.find("no sound device"), std::string::npos) << said;
 
     const std::string saidLater = captureStderr([&] {
         EXPECT_EQ(BASS_SampleLoad(FALSE, good.c_str(), 0, 0, 4, BASS_SAMPLE_OVER_POS), 0u);
-        const HSTREAM stream = BASS_StreamCreateFile(FALSE, good.c_str(), 0, 0, BASS_SAMPLE_LOOP | BASS_SAMPLE_FX);
+        const HSTREAM stream =
+            BASS_StreamCreateFile(FALSE, good.c_str(), 0, 0, BASS_SAMPLE_LOOP | BASS_SAMPLE_FX);
         EXPECT_EQ(stream, 0u);
         EXPECT_EQ(BASS_ChannelPlay(stream, FALSE), FALSE);
         EXPECT_EQ(BASS_StreamFree(stream), FALSE);

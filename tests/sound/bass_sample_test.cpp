@@ -53,7 +53,8 @@ protected:
     // The channel that started playing since `before` was taken.
     static int newlyPlayingChannel(const std::vector<int>& before) {
         for (int channel = 0; channel < Mix_AllocateChannels(-1); ++channel) {
-            if (Mix_Playing(channel) && std::find(before.begin(), before.end(), channel) == before.end()) {
+            if (Mix_Playing(channel) &&
+                std::find(before.begin(), before.end(), channel) == before.end()) {
                 return channel;
             }
         }
@@ -86,7 +87,8 @@ TEST_F(SampleTest, OverPosReplacesThePlaybackThatHasPlayedLongest) {
     EXPECT_EQ(Mix_Playing(-1), 2);
     lastFinishedChannel = -1;
     ASSERT_EQ(BASS_ChannelPlay(sample, FALSE), TRUE);
-    EXPECT_EQ(lastFinishedChannel, younger) << "the replacement on the oldest channel is now younger than it";
+    EXPECT_EQ(lastFinishedChannel, younger)
+        << "the replacement on the oldest channel is now younger than it";
     EXPECT_EQ(Mix_Playing(-1), 2);
 }
 

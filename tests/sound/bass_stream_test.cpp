@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-
 namespace {
 
 // A tone of a whole number of periods per second, so a one-second clip loops
@@ -119,7 +118,8 @@ TEST_F(StreamTest, LoopingMp3StreamHasExactlyTheSourceLengthAndNoGap) {
     const double level = toneAmplitude(heard, onset + sourceFrames / 2, block, kToneHz);
     EXPECT_NEAR(level, kToneLevel * 32767.0, 0.1 * kToneLevel * 32767.0);
     for (size_t start = onset + kTonePeriod; start + block <= onset + span; start += block) {
-        ASSERT_NEAR(toneAmplitude(heard, start, block, kToneHz), level, 0.02 * level) << "at frame " << start - onset;
+        ASSERT_NEAR(toneAmplitude(heard, start, block, kToneHz), level, 0.02 * level)
+            << "at frame " << start - onset;
     }
     EXPECT_LE(longestQuietRun(heard, onset + kTonePeriod, span, 300), 2u);
 }
@@ -138,21 +138,27 @@ TEST_F(StreamTest, PlayingAPlayingStreamAgainGoesOnUnlessRestarted) {
     ASSERT_EQ(BASS_ChannelPlay(stream, TRUE), TRUE);
     const size_t restartReturned = output->framesWritten();
 
-    const Pcm heard = output->waitForFrames(before, restartReturned - before + kStartLatencyFrames + sourceFrames);
+    const Pcm heard = output->waitForFrames(
+        before, restartReturned - before + kStartLatencyFrames + sourceFrames);
     const size_t onset = firstSoundingFrame(heard, 0);
     const size_t uninterrupted = matchingRun(heard, onset, *noiseSource, 0);
     const size_t restartAt = onset + uninterrupted;
-    EXPECT_GE(restartAt + kStartLatencyFrames, restartCall - before) << "playing again without restart interrupted it";
-    EXPECT_LE(restartAt, restartReturned - before + kStartLatencyFrames) << "restart did not start over at once";
-    EXPECT_GE(matchingRun(heard, restartAt, *noiseSource, 0), sourceFrames) << "restart did not start from the beginning";
+    EXPECT_GE(restartAt + kStartLatencyFrames, restartCall - before)
+        << "playing again without restart interrupted it";
+    EXPECT_LE(restartAt, restartReturned - before + kStartLatencyFrames)
+        << "restart did not start over at once";
+    EXPECT_GE(matchingRun(heard, restartAt, *noiseSource, 0), sourceFrames)
+        << "restart did not start from the beginning";
 }
 
 TEST_F(StreamTest, FreeingAStreamSilencesItAndInvalidatesItsHandle) {
-    const HSTREAM stream = BASS_StreamCreateFile(FALSE, dir->file("noise.wav").c_str(), 0, 0, BASS_SAMPLE_LOOP);
+    const HSTREAM stream =
+        BASS_StreamCreateFile(FALSE, dir->file("noise.wav").c_str(), 0, 0, BASS_SAMPLE_LOOP);
     ASSERT_NE(stream, 0u);
     const size_t before = output->framesWritten();
     ASSERT_EQ(BASS_ChannelPlay(stream, FALSE), TRUE);
-    ASSERT_LT(firstSoundingFrame(output->waitForFrames(before, kStartLatencyFrames), 0), kStartLatencyFrames);
+    ASSERT_LT(firstSoundingFrame(output->waitForFrames(before, kStartLatencyFrames), 0),
+              kStartLatencyFrames);
 
     ASSERT_EQ(BASS_StreamFree(stream), TRUE);
     const size_t freed = output->framesWritten() + kStartLatencyFrames;
@@ -224,7 +230,8 @@ TEST_F(StreamTest, InitialisingAgainFailsAndLeavesTheOutputWorking) {
     const size_t before = output->framesWritten();
     ASSERT_EQ(BASS_ChannelPlay(stream, FALSE), TRUE);
     const Pcm heard = output->waitForFrames(before, kStartLatencyFrames + frameCount(*noiseSource));
-    EXPECT_EQ(matchingRun(heard, firstSoundingFrame(heard, 0), *noiseSource, 0), frameCount(*noiseSource));
+    EXPECT_EQ(matchingRun(heard, firstSoundingFrame(heard, 0), *noiseSource, 0),
+              frameCount(*noiseSource));
 }
 
 }  // namespace

@@ -14,7 +14,8 @@ TEST(UninitialisedBass, LoadsAndPlaysFailUntilTheOutputIsOpen) {
     setenv("SDL_AUDIODRIVER", "dummy", 1);
 
     for (int unsupportedDevice : {0, 2, -2}) {
-        EXPECT_EQ(BASS_Init(unsupportedDevice, kTestRate, 0, nullptr, nullptr), FALSE) << unsupportedDevice;
+        EXPECT_EQ(BASS_Init(unsupportedDevice, kTestRate, 0, nullptr, nullptr), FALSE)
+            << unsupportedDevice;
     }
     EXPECT_EQ(BASS_SampleLoad(FALSE, good.c_str(), 0, 0, 4, BASS_SAMPLE_OVER_POS), 0u);
     EXPECT_EQ(BASS_StreamCreateFile(FALSE, good.c_str(), 0, 0, BASS_SAMPLE_LOOP), 0u);

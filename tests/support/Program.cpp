@@ -1,16 +1,16 @@
 #include "Program.h"
 
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
 #include <fstream>
 #include <sstream>
-#include <sys/wait.h>
 #include <thread>
-#include <unistd.h>
 
 #include <X11/Xlib.h>
 
@@ -27,15 +27,18 @@ std::vector<char*> argumentVector(const std::vector<std::string>& arguments) {
 
 void applyEnvironment(const std::vector<std::pair<std::string, std::string>>& environment) {
     for (const auto& [name, value] : environment) {
-        if (value.empty()) unsetenv(name.c_str());
-        else setenv(name.c_str(), value.c_str(), 1);
+        if (value.empty())
+            unsetenv(name.c_str());
+        else
+            setenv(name.c_str(), value.c_str(), 1);
     }
 }
 
 // Adds to a colon-separated variable, keeping what is already set.
 void appendOption(const char* variable, const std::string& option) {
     const char* before = std::getenv(variable);
-    const std::string value = before != nullptr && *before != '\0' ? std::string(before) + ":" + option : option;
+    const std::string value =
+        before != nullptr && *before != '\0' ? std::string(before) + ":" + option : option;
     setenv(variable, value.c_str(), 1);
 }
 
@@ -46,7 +49,8 @@ void appendOption(const char* variable, const std::string& option) {
 // check, so the driver is preloaded to stay mapped and keep its name; the
 // sanitizer runtime's check that it is loaded first is switched off for that.
 void addSanitizerOptions() {
-    appendOption("LSAN_OPTIONS", std::string("suppressions=") + TUMBLEWELL_LSAN_SUPPRESSIONS + ":print_suppressions=0");
+    appendOption("LSAN_OPTIONS", std::string("suppressions=") + TUMBLEWELL_LSAN_SUPPRESSIONS +
+                                     ":print_suppressions=0");
 #ifdef TUMBLEWELL_GL_DRIVER
     appendOption("LD_PRELOAD", TUMBLEWELL_GL_DRIVER);
     appendOption("ASAN_OPTIONS", "verify_asan_link_order=0");
@@ -60,7 +64,8 @@ Screenshot parsePpm(const std::string& data) {
     std::string magic;
     int maxValue = 0;
     in >> magic >> shot.width >> shot.height >> maxValue;
-    if (magic != "P6" || maxValue != 255 || shot.width <= 0 || shot.height <= 0) return Screenshot{};
+    if (magic != "P6" || maxValue != 255 || shot.width <= 0 || shot.height <= 0)
+        return Screenshot{};
     in.get();
     size_t bytes = static_cast<size_t>(shot.width) * shot.height * 3;
     size_t offset = static_cast<size_t>(in.tellg());
@@ -113,7 +118,8 @@ bool Screenshot::savePng(const std::string& path) const {
     {
         std::ofstream out(ppm, std::ios::binary);
         out << "P6\n" << width << " " << height << "\n255\n";
-        out.write(reinterpret_cast<const char*>(rgb.data()), static_cast<std::streamsize>(rgb.size()));
+        out.write(reinterpret_cast<const char*>(rgb.data()),
+                  static_cast<std::streamsize>(rgb.size()));
     }
     bool saved = runCommand({"/usr/bin/convert", ppm, path});
     std::remove(ppm.c_str());
@@ -123,8 +129,9 @@ bool Screenshot::savePng(const std::string& path) const {
 Screenshot readPicture(const std::string& path, int width, int height) {
     std::string ppm;
     std::string size = std::to_string(width) + "x" + std::to_string(height) + "!";
-    if (!runCommand({"/usr/bin/convert", path, "-background", "white", "-alpha", "remove", "-alpha", "off",
-                     "-resize", size, "-depth", "8", "ppm:-"}, &ppm))
+    if (!runCommand({"/usr/bin/convert", path, "-background", "white", "-alpha", "remove", "-alpha",
+                     "off", "-resize", size, "-depth", "8", "ppm:-"},
+                    &ppm))
         return Screenshot{};
     return parsePpm(ppm);
 }
@@ -175,8 +182,10 @@ Program::~Program() {
 void Program::drain() {
     char buffer[4096];
     ssize_t n;
-    while (outFd_ >= 0 && (n = read(outFd_, buffer, sizeof buffer)) > 0) out_.append(buffer, static_cast<size_t>(n));
-    while (errFd_ >= 0 && (n = read(errFd_, buffer, sizeof buffer)) > 0) err_.append(buffer, static_cast<size_t>(n));
+    while (outFd_ >= 0 && (n = read(outFd_, buffer, sizeof buffer)) > 0)
+        out_.append(buffer, static_cast<size_t>(n));
+    while (errFd_ >= 0 && (n = read(errFd_, buffer, sizeof buffer)) > 0)
+        err_.append(buffer, static_cast<size_t>(n));
 }
 
 const std::string& Program::output() {
@@ -276,7 +285,9 @@ bool Program::closeWindow() {
 Screenshot Program::screenshot() {
     std::string ppm;
     if (window().empty()) return Screenshot{};
-    runCommand({"/usr/bin/import", "-display", display_, "-window", window(), "-depth", "8", "ppm:-"}, &ppm);
+    runCommand(
+        {"/usr/bin/import", "-display", display_, "-window", window(), "-depth", "8", "ppm:-"},
+        &ppm);
     return parsePpm(ppm);
 }
 

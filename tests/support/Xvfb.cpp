@@ -1,12 +1,12 @@
 #include "Xvfb.h"
 
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <csignal>
 #include <cstring>
-#include <poll.h>
 #include <stdexcept>
-#include <sys/wait.h>
-#include <fcntl.h>
-#include <unistd.h>
 
 Xvfb::Xvfb(const std::string& screen) {
     int fds[2];

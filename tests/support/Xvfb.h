@@ -1,8 +1,8 @@
 // A private X server for one test or one test program: Xvfb on a display
 // number it picks itself (-displayfd), so tests never collide on a display.
 #pragma once
-#include <string>
 #include <sys/types.h>
+#include <string>
 
 class Xvfb {
 public:

@@ -5,9 +5,9 @@
 #include "Xvfb.h"
 
 #include <GL/freeglut.h>
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <cstdlib>
-#include <dlfcn.h>
 
 namespace glwindow {
 
@@ -39,7 +39,9 @@ std::vector<uint8_t> readBackBuffer() {
 // The GL driver, and D-Bus under SDL's audio, keep memory until the process
 // ends; only leaks allocated inside those libraries are passed over (the
 // same list lsan.supp gives the program under test).
-extern "C" const char* __lsan_default_suppressions() { return "leak:swrast_dri.so\nleak:libdbus-1.so\n"; }
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:swrast_dri.so\nleak:libdbus-1.so\n";
+}
 
 // The driver is unloaded before the leak check runs, which would leave its
 // allocations in an unknown module: loaded here first, it stays to the end.
