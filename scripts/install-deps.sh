@@ -12,8 +12,8 @@ packages=(
   # tests and benchmarks
   googletest libgtest-dev libbenchmark-dev
   xvfb xauth xdotool x11-utils imagemagick libx11-dev
-  # checks: sanitizer runtimes, the fuzzer, static analysis
-  clang libclang-rt-dev cppcheck clang-tidy
+  # checks: sanitizer runtimes, the fuzzer, static analysis, formatting
+  clang libclang-rt-dev cppcheck clang-tidy clang-format
   # the data generator and the README plot
   sox libsox-fmt-mp3 lame fonts-dejavu-core gnuplot-nox
 )

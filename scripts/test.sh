@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test: static analysis and
+# Installs what is missing, builds, and runs every test: the formatting check, static analysis and
 # the suite in a plain build, a minute of fuzzing of the PNG decoder, then the suite again under
 # AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail
@@ -7,6 +7,9 @@ cd "$(dirname "$0")/.."
 jobs=$(nproc)
 
 scripts/install-deps.sh
+
+echo "== formatting: clang-format"
+git ls-files -z '*.c' '*.cc' '*.cpp' '*.h' '*.hpp' | xargs -0 clang-format --dry-run -Werror
 
 echo "== build and test"
 cmake -S . -B build/test -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
