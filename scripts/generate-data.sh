@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Regenerates Tumblewell's run-time data from nothing: the six pictures in images/
-# and the two sounds in audio/. The output is committed, so running the program
+# Regenerates Tumblewell's run-time data from nothing: the six pictures in images/,
+# the two sounds in audio/ and the desktop icon in packaging/. The output is committed, so running the program
 # never needs this script; run it again after changing a picture or the music.
 # Needs: ImageMagick 6 (/usr/bin/convert), the DejaVu fonts, g++, lame and sox.
 # Same tools, same bytes: fixed noise seeds, no timestamps, no metadata.
@@ -216,6 +216,21 @@ done
   -stroke "$wall_colour" -strokewidth 6 -draw "line 180,366 440,376" \
   "${resting[@]}" "${words[@]}" "${thanks[@]}" \
   -alpha off "${screen_options[@]}" "PNG24:$images/gameover.png"
+
+# ---------------------------------------------------------------- icon
+# The desktop icon: a ball come to rest on a wall under an attractor, on the
+# screens' night blue, drawn at 512 pixels and box-filtered down to each size
+# an icon theme asks for.
+list_of ball token_at "$blue" 150 122 180 1
+list_of attractor token_at "$red" 130 300 64 1
+"$im" -size 512x512 xc:none -fill '#1b2d5c' -stroke '#3a5590' -strokewidth 8 \
+  -draw 'roundrectangle 20,20 491,491 96,96' \
+  -stroke "$wall_colour" -strokewidth 30 -draw 'line 78,366 434,300' \
+  "${ball[@]}" "${attractor[@]}" "MIFF:$work/icon.miff"
+for size in 64 128; do
+  "$im" "$work/icon.miff" -filter box -resize "${size}x${size}" "${png_options[@]}" \
+    "PNG32:$root/packaging/icon-$size.png"
+done
 
 # ---------------------------------------------------------------- sounds
 # The helper writes the eight-bar loop and the click as 16-bit 44.1 kHz WAV;

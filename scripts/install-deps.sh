@@ -12,6 +12,8 @@ packages=(
   # tests and benchmarks
   googletest libgtest-dev libbenchmark-dev
   xvfb xauth xdotool x11-utils imagemagick libx11-dev
+  # the Debian package and its checks
+  dpkg-dev desktop-file-utils man-db
   # checks: sanitizer runtimes, the fuzzer, static analysis, formatting
   clang libclang-rt-dev cppcheck clang-tidy clang-format
   # the data generator and the README plot

@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Builds Tumblewell's Debian package into build/package/: a Release build laid
+# out under /usr as Debian lays out games, its run-time dependencies worked out
+# from the binary.
+# Install it with: apt install ./build/package/tumblewell_*.deb
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/install-deps.sh
+# Debian's own compiler and linker hardening, as its packages are built.
+export DEB_BUILD_MAINT_OPTIONS=hardening=+all
+CXXFLAGS="$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFLAGS)" \
+CFLAGS="$(dpkg-buildflags --get CFLAGS) $(dpkg-buildflags --get CPPFLAGS)" \
+LDFLAGS="$(dpkg-buildflags --get LDFLAGS)" \
+cmake -S . -B build/package -DCMAKE_BUILD_TYPE=Release -DTUMBLEWELL_GAMES_LAYOUT=ON \
+  -DTUMBLEWELL_TESTS=OFF -DTUMBLEWELL_BENCH=OFF >/dev/null
+cmake --build build/package -j"$(nproc)" >/dev/null
+cpack --config build/package/CPackConfig.cmake -B build/package >/dev/null
+ls build/package/tumblewell_*.deb
