@@ -44,9 +44,9 @@
 #include "FrameClock.h"
 #include "PictureList.h"
 #include "Stage.h"
+#include "TestSupport.h"
 #include "Window.h"
 #include "World.h"
-#include "Xvfb.h"
 #include "glpng.h"
 
 namespace {

@@ -13,17 +13,14 @@ extern "C" size_t LLVMFuzzerMutate(uint8_t* data, size_t size, size_t maxSize);
 
 namespace {
 
-uint32_t readBigEndian(const uint8_t* at) {
-    return uint32_t(at[0]) << 24 | uint32_t(at[1]) << 16 | uint32_t(at[2]) << 8 | uint32_t(at[3]);
-}
-
 // Mutations rarely keep chunk CRCs right and libpng stops at the first bad
 // one of a critical chunk; recomputing them lets mutated chunk contents
 // reach the decoder.
 void fixChunkCrcs(uint8_t* data, size_t size) {
     size_t at = 8;
     while (at + 12 <= size) {
-        const uint32_t length = readBigEndian(data + at);
+        const uint32_t length =
+            uint32_t(data[at]) << 24 | data[at + 1] << 16 | data[at + 2] << 8 | data[at + 3];
         if (length > size - at - 12) break;
         const uint32_t crc = uint32_t(crc32(0, data + at + 4, uInt(length) + 4));
         uint8_t* stored = data + at + 8 + length;

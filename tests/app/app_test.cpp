@@ -1,0 +1,147 @@
+// What a player cannot reach from outside, in a real GL window set up as
+// the program sets itself up: the frame clock's clamp and clear under a
+// clock the test runs, the game-over screen, frames that step the world only
+// while playing and allocate nothing, and what they draw where. Each test
+// runs in a process of its own (ctest), on a world of its own. A world point
+// (x, y) is window pixel (320 + 6.4 x, 480 - 6.4 y).
+#include <GL/freeglut.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <new>
+
+#include "Ball.h"
+#include "Callbacks.h"
+#include "Editing.h"
+#include "FrameClock.h"
+#include "TestSupport.h"
+#include "World.h"
+
+namespace {
+
+long allocations = -1;  // counted while not negative
+
+// The back buffer as drawn so far. Mesa keeps it over a swap, where a
+// frame is read back.
+Screenshot windowPixels() {
+    Screenshot shot{std::vector<uint8_t>(640 * 480 * 3)};
+    glReadBuffer(GL_BACK);
+    for (int row = 0; row < 480; ++row)
+        glReadPixels(0, 479 - row, 640, 1, GL_RGB, GL_UNSIGNED_BYTE, &shot.rgb[row * 640 * 3]);
+    return shot;
+}
+
+uint32_t now = 5000;
+uint32_t testClock() { return now; }
+
+// The window pixel of world point (x, y), and the colours drawn there.
+const uint8_t* at(const Screenshot& shot, float x, float y) {
+    return shot.at(int(320 + 6.4f * x), int(480 - 6.4f * y));
+}
+bool blue(const uint8_t* rgb) { return rgb[2] > 150 && rgb[2] > rgb[0] + 80; }
+bool red(const uint8_t* rgb) { return rgb[0] > 150 && rgb[0] > rgb[2] + 80; }
+bool magenta(const uint8_t* rgb) { return rgb[0] == 255 && rgb[1] == 0 && rgb[2] == 234; }
+
+class Shell : public testing::Test {
+protected:
+    void SetUp() override {
+        FrameClock::useClock(testClock);
+        FrameClock::instance().setUpScene();
+        reshapeCallback(640, 480);
+    }
+};
+
+}  // namespace
+
+void* operator new(std::size_t size) {
+    if (allocations >= 0) ++allocations;
+    if (void* memory = std::malloc(size == 0 ? 1 : size)) return memory;
+    throw std::bad_alloc();
+}
+
+// Gaps over 120 ms count as 120 and clear the buffers; a clock running
+// backwards gives a huge gap.
+TEST_F(Shell, FrameClockClampsLongGapsAndClearsThen) {
+    const struct {
+        uint32_t gap;
+        double seconds;
+        bool clears;
+    } gaps[] = {{0, 0, false},
+                {16, 0.016, false},
+                {120, 0.12, false},
+                {121, 0.12, true},
+                {uint32_t(-1), 0.12, true}};
+    FrameClock& clock = FrameClock::instance();
+    clock.tick();
+    for (const auto& g : gaps) {
+        glClearColor(0, 0, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glClearColor(1, 1, 1, 1);
+        now += g.gap;
+        clock.tick();
+        EXPECT_DOUBLE_EQ(clock.getElapsedSeconds(), g.seconds) << g.gap;
+        EXPECT_EQ(windowPixels().at(320, 240)[0] == 255, g.clears) << g.gap;
+    }
+}
+
+// The world stands still until play starts; the first playing frame steps
+// it by the time since the frame before; frames draw what the world holds.
+TEST_F(Shell, FramesStepTheWorldOnlyWhilePlayingAndDrawIt) {
+    keyboardCallback('m', 0, 0);
+    const Ball& ball = *world().balls.members()[0];
+    GLint depth = 0, depthAfter = 0;
+    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
+    ScreenState = 3;  // game over: drawn, though no event leads there
+    mouseCallback(0, 0, 100, 100);
+    EXPECT_EQ(ScreenState, 3);
+    EXPECT_EQ(EditMode, 0) << "presses are ignored";
+    now += 1000;
+    displayCallback();
+    EXPECT_EQ(ball.y, 80);
+    EXPECT_LT(meanDifference(windowPixels(), readPicture("images/gameover.png")), 3);
+    ScreenState = 2;
+    now += 10;
+    displayCallback();
+    EXPECT_EQ(ball.y, 73) << "put back inside the field";
+    EXPECT_FLOAT_EQ(ball.vy, -0.027f);
+    allocations = 0;
+    for (int frame = 0; frame < 50; ++frame) {
+        now += 10;
+        displayCallback();
+        idleCallback();
+    }
+    EXPECT_EQ(allocations, 0);
+    allocations = -1;
+    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depthAfter);
+    EXPECT_EQ(depthAfter, depth);
+
+    // Tokens are squares of their diameter on their centres, one of alpha 0
+    // is not drawn, and walls are quads of their thickness along their segments.
+    World& scene = world();
+    for (float x : {-20.0f, 30.0f}) {
+        scene.balls.append(new Ball);
+        scene.balls.members().back()->x = x, scene.balls.members().back()->y = 40 - x / 2;
+        scene.attractors.append(new Attractor);
+        scene.attractors.members().back()->x = x, scene.attractors.members().back()->y = 20;
+    }
+    for (float x : {-10.0f, 10.0f}) {  // one upright, one sloped
+        Wall* wall = new Wall;
+        wall->x1 = x, wall->y1 = 10, wall->x2 = x > 0 ? 30 : x, wall->y2 = 30;
+        wall->finish();
+        scene.walls.append(wall);
+    }
+    scene.attractors.members()[1]->alpha = 0;  // blinked out
+    displayCallback();                         // no time has passed: nothing moves
+    const Screenshot shot = windowPixels();
+    for (float x : {-20.0f, 30.0f}) {
+        for (float dx : {-1.5f, 0.0f, 1.5f}) EXPECT_TRUE(blue(at(shot, x + dx, 40 - x / 2))) << x;
+        EXPECT_FALSE(blue(at(shot, x, 42.2f - x / 2)) || blue(at(shot, x - 2.2f, 40 - x / 2))) << x;
+    }
+    EXPECT_TRUE(red(at(shot, -20, 20)));
+    EXPECT_FALSE(red(at(shot, 30, 20))) << "an attractor of alpha 0 is not drawn";
+    for (float y : {11.0f, 20.0f, 29.0f}) {
+        EXPECT_TRUE(magenta(at(shot, -10.3f, y)) && magenta(at(shot, -9.7f, y))) << y;
+        EXPECT_FALSE(magenta(at(shot, -10.8f, y)) || magenta(at(shot, -9.2f, y))) << y;
+        EXPECT_TRUE(magenta(at(shot, y, y))) << "sloped, at " << y;
+    }
+}

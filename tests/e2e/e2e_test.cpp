@@ -1,0 +1,263 @@
+// The real program on its own Xvfb, driven with xdotool as a player drives
+// it: the screens, a traced wall, input that draws nothing, a dragged
+// attractor, a ball stopped by a wall, broken run-time data, no display,
+// closing the window, and a stretch of random play. A world point (x, y) is
+// window pixel (320 + 6.4 x, 480 - 6.4 y).
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <random>
+#include <regex>
+#include <sstream>
+
+#include "Program.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+const std::string source = TUMBLEWELL_SOURCE_DIR;
+
+bool blue(const uint8_t* rgb) { return rgb[2] > 150 && rgb[2] > rgb[0] + 80; }
+bool red(const uint8_t* rgb) { return rgb[0] > 150 && rgb[0] > rgb[2] + 80 && rgb[1] < 150; }
+bool wallColour(const uint8_t* rgb) { return rgb[0] > 230 && rgb[1] < 40 && rgb[2] > 200; }
+bool white(const uint8_t* rgb) { return rgb[0] > 240 && rgb[1] > 240 && rgb[2] > 240; }
+
+// How many pixels of a colour a box holds, and where their centre is.
+struct Patch {
+    int pixels = 0;
+    double x = 0, y = 0;
+};
+Patch find(const Screenshot& shot, bool (*colour)(const uint8_t*), int left = 0, int top = 0,
+           int right = 639, int bottom = 479) {
+    Patch patch;
+    for (int y = top; y <= bottom; ++y)
+        for (int x = left; x <= right; ++x)
+            if (colour(shot.at(x, y)))
+                patch = {patch.pixels + 1, patch.x + x + 0.5, patch.y + y + 0.5};
+    return {patch.pixels, patch.x / std::max(patch.pixels, 1), patch.y / std::max(patch.pixels, 1)};
+}
+
+// A whole token (some 500 pixels) centred there.
+bool tokenAt(const Patch& patch, double x, double y, double within = 1.5) {
+    return patch.pixels > 300 && std::abs(patch.x - x) < within && std::abs(patch.y - y) < within;
+}
+
+bool tokenShows(Program& program, bool (*colour)(const uint8_t*), double x, double y) {
+    const auto there = [&](const Screenshot& s) { return tokenAt(find(s, colour), x, y); };
+    return there(program.waitForScreen(there));
+}
+
+testing::AssertionResult shows(Program& program, const std::string& picture) {
+    const Screenshot expected = readPicture(source + "/images/" + picture);
+    const auto same = [&](const Screenshot& s) { return meanDifference(s, expected) < 3; };
+    if (same(program.waitForScreen(same))) return testing::AssertionSuccess();
+    return testing::AssertionFailure()
+           << picture << " not shown; program says: " << program.errors();
+}
+
+class Playing : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(shows(program, "titlescreen.png"));
+        program.click(320, 240);
+        ASSERT_TRUE(shows(program, "instructions.png"));
+        program.click(320, 240, 3);
+        ASSERT_TRUE(shows(program, "gray.png"));
+    }
+    Program program{source};
+};
+
+}  // namespace
+
+TEST(Screens, TitleThenInstructionsThenPlayWithTheMusicPlaying) {
+    TempDir dir;
+    Program program(source,
+                    {{"SDL_AUDIODRIVER", "disk"}, {"SDL_DISKAUDIOFILE", dir.file("heard")}});
+    ASSERT_TRUE(shows(program, "titlescreen.png"));
+    program.key("m");
+    ASSERT_TRUE(program.inputHandled()) << "the window keeps to 640 x 480";
+    ASSERT_TRUE(shows(program, "titlescreen.png")) << "keys do not leave the title";
+    program.click(100, 100, 2);
+    ASSERT_TRUE(shows(program, "instructions.png"));
+    program.click(100, 100, 1);
+    ASSERT_TRUE(shows(program, "gray.png"));
+    EXPECT_EQ(program.output(), "");
+    const std::string heard = contentsOf(dir.file("heard"));
+    EXPECT_GT(heard.size(), 44100u) << "a quarter of a second of output at least";
+    EXPECT_LT(std::count(heard.begin(), heard.end(), 0), long(heard.size() / 2)) << "silence";
+    program.closeWindow();
+    EXPECT_EQ(program.waitForExit(), 0);
+}
+
+// Middle, right and wheel presses, special and shifted keys draw nothing;
+// two left clicks draw a rubber band, then a traced wall.
+TEST_F(Playing, TwoLeftClicksDrawARubberBandThenATracedWallAndNothingElseDoes) {
+    for (int button : {2, 3, 4, 5}) program.click(100 + 50 * button, 300, button);
+    for (const char* key : {"shift+m", "shift+a", "Left", "F1", "Escape"}) program.key(key);
+    program.click(192, 96);
+    program.moveTo(448, 300);
+    const auto bandAt = [](const Screenshot& s, int x, int y) {
+        return find(s, wallColour, x - 1, y - 1, x + 1, y + 1).pixels > 0;
+    };
+    Screenshot shot =
+        program.waitForScreen([&](const Screenshot& s) { return bandAt(s, 256, 147); });
+    EXPECT_TRUE(bandAt(shot, 320, 198) && bandAt(shot, 384, 249)) << "no band to (448, 300)";
+    EXPECT_EQ(program.output(), "");
+    program.click(448, 96);
+    program.click(5, 7);
+    program.click(6, 7);
+    ASSERT_TRUE(waitUntil([&] { return lines(program.output()) == 2; }));
+    EXPECT_EQ(program.output(), "(-20, 60) (20, 60)\n(-49.2188, 73.9062) (-49.0625, 73.9062)\n");
+    shot = program.waitForScreen([](const Screenshot& s) { return wallColour(s.at(320, 96)); });
+    EXPECT_EQ(find(shot, wallColour, 0, 90, 639, 102).pixels, 256 * 6) << "40 by 1 units";
+    EXPECT_FALSE(bandAt(shot, 320, 198)) << "the band stayed";
+    EXPECT_EQ(find(shot, blue).pixels + find(shot, red).pixels, 0) << "a token";
+}
+
+TEST_F(Playing, AttractorsAreDraggedAndStayOnTheField) {
+    program.key("a");
+    EXPECT_TRUE(tokenShows(program, red, 320, 288));
+    program.moveTo(325, 283);
+    program.xdotool({"mousedown", "1"});
+    program.moveTo(480, 120);
+    EXPECT_TRUE(tokenShows(program, red, 480, 120));
+    program.moveTo(-200, 700);  // out of the window: held at the corner, a quarter shown
+    const auto inCorner = [](const Screenshot& s) {
+        return find(s, red, 0, 460, 20, 479).pixels > 100;
+    };
+    const Patch corner = find(program.waitForScreen(inCorner), red);
+    EXPECT_TRUE(corner.x < 8 && corner.y > 472) << corner.x << ", " << corner.y;
+    program.xdotool({"mouseup", "1"});
+    program.moveTo(300, 300);
+    ASSERT_TRUE(program.inputHandled());
+    EXPECT_NEAR(find(program.screenshot(), red).x, corner.x, 0.5) << "released, it stays";
+    EXPECT_EQ(program.output(), "") << "a drag draws no wall";
+}
+
+// Dropped in at the top, a ball is pulled down by an attractor at (0, 30)
+// and comes to rest on a wall across its way, 2.1 units above its line.
+TEST_F(Playing, ABallFallsOntoAWallAndRestsOnIt) {
+    program.click(192, 96);
+    program.click(448, 96);
+    program.key("m");
+    EXPECT_TRUE(tokenShows(program, blue, 320, 12.8));
+    program.key("a");
+    int stillFor = 0;
+    waitUntil([&] {
+        stillFor =
+            tokenAt(find(program.screenshot(), blue), 320, 96 - 2.1 * 6.4, 3) ? stillFor + 1 : 0;
+        return stillFor == 10;
+    });
+    EXPECT_EQ(stillFor, 10);
+    EXPECT_EQ(find(program.screenshot(), blue, 0, 100, 639, 479).pixels, 0) << "got past the wall";
+}
+
+// Each broken picture is drawn as a plain white square and named once on
+// stderr, as is the broken music; the program plays on and closes cleanly.
+// With no display at all, it says what to do in one line.
+TEST(BrokenData, PlainSquaresAndOneLineForEachBrokenFileOrAMissingDisplay) {
+    TempDir dir;
+    fs::copy(source + "/images", dir.file("images"));
+    fs::copy(source + "/audio", dir.file("audio"));
+    for (const auto& [name, bytes] : std::vector<std::pair<std::string, std::string>>{
+             {"images/titlescreen.png", ""},
+             {"images/gray.png", "not a picture\n"},
+             {"images/redtoken.png", contentsOf(source + "/images/redtoken.png").substr(0, 300)},
+             {"audio/backgroundmusic.mp3", std::string(5000, 'U')}})
+        dir.write(name, bytes);
+    fs::remove(dir.file("images/bluetoken.png"));
+    fs::create_directory(dir.file("images/bluetoken.png"));
+
+    Program program(dir.path());
+    const auto allWhite = [](const Screenshot& s) { return find(s, white).pixels == 640 * 480; };
+    ASSERT_TRUE(allWhite(program.waitForScreen(allWhite))) << "a white title";
+    program.click(320, 240);
+    ASSERT_TRUE(shows(program, "instructions.png"));
+    program.click(320, 240);
+    program.key("m");
+    program.key("a");
+    ASSERT_TRUE(program.inputHandled());
+    EXPECT_TRUE(allWhite(program.screenshot())) << "white backdrop, white tokens";
+    program.closeWindow();
+    EXPECT_EQ(program.waitForExit(), 0);
+    const std::string errors = program.errors();
+    for (const char* name :
+         {"titlescreen.png", "gray.png", "bluetoken.png", "redtoken.png", "backgroundmusic.mp3"})
+        EXPECT_NE(errors.find(name), std::string::npos) << name;
+    EXPECT_EQ(lines(errors), 5) << errors;
+
+    Program withoutDisplay(source, {{"DISPLAY", ""}});
+    EXPECT_EQ(withoutDisplay.waitForExit(), 1);
+    EXPECT_EQ(lines(withoutDisplay.errors()), 1);
+    EXPECT_NE(withoutDisplay.errors().find("xvfb-run"), std::string::npos)
+        << withoutDisplay.errors();
+}
+
+// Random clicks, drags and keys for a few seconds, or for as long as
+// TUMBLEWELL_PLAY_SECONDS asks when run by hand: the program keeps up, keeps
+// drawing the field, prints a well-formed line for every finished wall and
+// closes cleanly.
+TEST_F(Playing, KeepsPlayingThroughRandomInput) {
+    const char* asked = std::getenv("TUMBLEWELL_PLAY_SECONDS");
+    const auto end =
+        std::chrono::steady_clock::now() + std::chrono::seconds(asked ? std::atoi(asked) : 4);
+    std::mt19937 rng(42);
+    while (std::chrono::steady_clock::now() < end) {
+        const int x = int(rng() % 700) - 30, y = int(rng() % 540) - 30;
+        if (rng() % 3 == 0) program.key(rng() % 2 ? "m" : "a");
+        if (rng() % 2 == 0) program.xdotool({"mousedown", "1"});
+        program.moveTo(x, y);
+        program.xdotool({"mouseup", "1"});
+    }
+    ASSERT_TRUE(program.inputHandled());
+    const std::regex wall(R"(\(-?[0-9.e+-]+, -?[0-9.e+-]+\) \(-?[0-9.e+-]+, -?[0-9.e+-]+\))");
+    std::istringstream printed(program.output());
+    for (std::string line; std::getline(printed, line);)
+        EXPECT_TRUE(std::regex_match(line, wall)) << line;
+    const auto playing = [](const Screenshot& s) { return find(s, white).pixels < 1000; };
+    EXPECT_TRUE(playing(program.waitForScreen(playing)));
+    program.closeWindow();
+    EXPECT_EQ(program.waitForExit(), 0);
+    EXPECT_EQ(program.errors(), "");
+}
+
+// The Debian package as a player gets it: built by scripts/package.sh and
+// unpacked in a folder of its own, it holds the program, its data byte for
+// byte, a valid desktop entry, the icons and a manual page, and its launcher
+// starts the program from any working folder.
+TEST(Package, HoldsTheProgramItsDataAndItsDesktopFilesAndStartsFromAnyFolder) {
+    ASSERT_NE(outputOf({source + "/scripts/package.sh"}), "");
+    std::string deb;
+    for (const auto& entry : fs::directory_iterator(source + "/build/package"))
+        if (entry.path().extension() == ".deb") deb = entry.path();
+    TempDir unpacked;
+    ASSERT_EQ(outputOf({"dpkg-deb", "-x", deb, unpacked.path()}), "");
+    const std::string usr = unpacked.file("usr");
+    EXPECT_EQ(outputOf({"dpkg-deb", "-f", deb, "Package", "Section", "Priority"}),
+              "Package: tumblewell\nSection: games\nPriority: optional\n");
+    EXPECT_NE(outputOf({"dpkg-deb", "-f", deb, "Depends"}).find("libglut"), std::string::npos);
+    for (const char* folder : {"images", "audio"})
+        for (const auto& entry : fs::directory_iterator(source + "/" + folder))
+            EXPECT_TRUE(contentsOf(usr + "/share/games/tumblewell/" + folder + "/" +
+                                   entry.path().filename().string()) == contentsOf(entry.path()))
+                << entry.path();
+    EXPECT_EQ(outputOf({"sh", "-c", "desktop-file-validate \"$0\" 2>&1 || echo invalid",
+                        usr + "/share/applications/tumblewell.desktop"}),
+              "");
+    for (const char* size : {"64x64", "128x128"})
+        EXPECT_EQ(outputOf({"/usr/bin/convert",
+                            usr + "/share/icons/hicolor/" + size + "/apps/tumblewell.png",
+                            "-format", "%wx%h", "info:"}),
+                  size);
+    const std::string manual = usr + "/share/man/man6/tumblewell.6.gz";
+    EXPECT_EQ(outputOf({"sh", "-c", "man --warnings -l \"$0\" 2>&1 >/dev/null", manual}), "");
+    EXPECT_NE(outputOf({"man", "-l", manual}).find("CONTROLS"), std::string::npos);
+
+    TempDir elsewhere;
+    Program program(elsewhere.path(), {}, usr + "/games/tumblewell");
+    EXPECT_TRUE(shows(program, "titlescreen.png"));
+    program.closeWindow();
+    EXPECT_EQ(program.waitForExit(), 0);
+    EXPECT_EQ(program.errors(), "") << "nothing missed";
+}

@@ -1,0 +1,208 @@
+// pngBind in a real GL context: PNG files of many colour types, bit depths
+// and interlacings load into textures holding what ImageMagick decodes from
+// them, with every mipmap level; gamma-marked files follow VIEWING_GAMMA;
+// broken and hostile files are refused in one line.
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <zlib.h>
+
+#include <cmath>
+
+#include "TempDir.h"
+#include "TestSupport.h"
+#include "glpng.h"
+#include "pngDecode.h"
+#include "pngScale.h"
+
+using namespace std::string_literals;
+
+namespace {
+
+// One of the program's pictures rewritten by ImageMagick, with `options`
+// choosing the colour type, bit depth and interlacing.
+std::string picture(const std::string& from, std::vector<std::string> options) {
+    options.insert(options.begin(), {"/usr/bin/convert", TUMBLEWELL_SOURCE_DIR "/images/" + from});
+    options.back() += "-";
+    return outputOf(options);
+}
+
+std::string bigEndian(uint32_t value) {
+    return {char(value >> 24), char(value >> 16), char(value >> 8), char(value)};
+}
+
+// A PNG chunk, to put in place of a file's header or after it.
+std::string chunk(const std::string& type, const std::string& data) {
+    const std::string body = type + data;
+    const uLong crc = crc32(0, reinterpret_cast<const Bytef*>(body.data()), uInt(body.size()));
+    return bigEndian(uint32_t(data.size())) + body + bigEndian(uint32_t(crc));
+}
+
+// Loads the file as the program does; the texture stays bound.
+GLuint load(const std::string& path, pngInfo* info = nullptr) {
+    return pngBind(path.c_str(), PNG_BUILDMIPMAPS, PNG_ALPHA, info, GL_CLAMP, GL_LINEAR, GL_LINEAR);
+}
+
+// Mipmap level `number` of the bound texture, RGBA; its size in `size`.
+std::vector<uint8_t> level(int number, GLint size[2]) {
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, number, GL_TEXTURE_WIDTH, &size[0]);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, number, GL_TEXTURE_HEIGHT, &size[1]);
+    std::vector<uint8_t> rgba(size_t(size[0]) * size[1] * 4);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGetTexImage(GL_TEXTURE_2D, number, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    return rgba;
+}
+
+}  // namespace
+
+// Each file loads as ImageMagick decodes it, to within the one level by
+// which the two round 16-bit samples to 8; where the GL takes powers of two
+// only, it is resampled to them. Each level halves the one before, down to
+// 1 x 1, which keeps the average colour.
+TEST(Glpng, LoadsEveryKindOfPictureWithItsWholeMipmapChain) {
+    const std::pair<const char*, std::vector<std::string>> files[] = {
+        {"redtoken.png", {"-interlace", "PNG", "PNG24:"}},  // RGB, a key colour for alpha
+        {"redtoken.png", {"PNG48:"}},
+        {"redtoken.png", {"PNG64:"}},
+        {"redtoken.png", {"-colorspace", "Gray", "-depth", "16", "-interlace", "PNG", "PNG:"}},
+        {"redtoken.png", {"-colors", "4", "-define", "png:bit-depth=2", "PNG8:"}},
+        {"gray.png", {"-resize", "13x17!", "-colorspace", "Gray", "-depth", "2", "PNG:"}},
+        {"gray.png", {"-resize", "9x5!", "PNG24:"}},
+    };
+    const bool anySize =
+        glpng::nonPowerOfTwoSupported(reinterpret_cast<const char*>(glGetString(GL_VERSION)),
+                                      reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS)));
+    TempDir dir;
+    for (const auto& [from, options] : files) {
+        const std::string file = picture(from, options);
+        const std::string path = dir.write("picture.png", file);
+        SCOPED_TRACE(std::string(from) + " as " + options.back());
+        const std::string decoded = outputOf({"/usr/bin/convert", path, "-depth", "8", "rgba:-"});
+        const unsigned width = uint8_t(file[18]) * 256 + uint8_t(file[19]);
+        const unsigned height = uint8_t(file[22]) * 256 + uint8_t(file[23]);
+        const bool alpha = file[25] & 4 || file.find("tRNS") != std::string::npos;
+        pngInfo info{};
+        ASSERT_NE(load(path, &info), 0u);
+        EXPECT_EQ(std::vector<unsigned>({info.Width, info.Height, info.Depth, info.Alpha}),
+                  std::vector<unsigned>({width, height, unsigned(file[24]), alpha ? 8u : 0u}));
+        GLint alphaBits = 0, size[2];
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_ALPHA_SIZE, &alphaBits);
+        EXPECT_EQ(alphaBits > 0, alpha);
+        const std::vector<uint8_t> texture = level(0, size);
+        EXPECT_EQ(size[0], int(anySize ? width : glpng::textureSide(width, false, 16384)));
+        EXPECT_EQ(size[1], int(anySize ? height : glpng::textureSide(height, false, 16384)));
+        for (size_t i = 0; anySize && i < decoded.size(); ++i)
+            ASSERT_NEAR(texture[i], uint8_t(decoded[i]), 1) << "texel " << i / 4;
+        double mean[4] = {};
+        for (size_t i = 0; i < texture.size(); ++i)
+            mean[i % 4] += texture[i] * 4.0 / texture.size();
+        for (int number = 1; size[0] * size[1] > 1; ++number) {
+            GLint smaller[2];
+            const std::vector<uint8_t> next = level(number, smaller);
+            ASSERT_EQ(smaller[0], std::max(size[0] / 2, 1));
+            ASSERT_EQ(smaller[1], std::max(size[1] / 2, 1));
+            for (int c = 0; c < 4 && next.size() == 4; ++c)
+                EXPECT_NEAR(next[size_t(c)], mean[c], 12);
+            size[0] = smaller[0], size[1] = smaller[1];
+        }
+    }
+}
+
+// A file's own gamma and the display's set the correction: a linear file is
+// brightened for the usual display, and an sRGB one darkened for a linear
+// display (VIEWING_GAMMA 1); a file with neither loads as stored.
+TEST(Glpng, CorrectsGammaMarkedFilesForTheViewingGamma) {
+    TempDir dir;
+    const std::string grey =
+        picture("gray.png", {"-colorspace", "Gray", "-define", "png:exclude-chunk=all", "PNG:"});
+    const auto middle = [&](const std::string& mark, const char* display) {
+        setenv("VIEWING_GAMMA", display, 1);
+        load(dir.write("grey.png", grey.substr(0, 33) + mark + grey.substr(33)));
+        GLint size[2];
+        return level(0, size)[(240 * 640 + 320) * 4];
+    };
+    const double stored = middle("", "1") / 255.0;
+    EXPECT_NEAR(middle(chunk("gAMA", bigEndian(100000)), "bad"), 255 * std::pow(stored, 1 / 2.2),
+                1);
+    EXPECT_NEAR(middle(chunk("sRGB", "\0"s), "1"), 255 * std::pow(stored, 2.2), 1);
+    unsetenv("VIEWING_GAMMA");
+    for (const char* text : {"0.009", "100.5", " 2", "2x", "nan"})
+        EXPECT_EQ(pngDisplayGammaFrom(text), 2.2) << text;
+    EXPECT_DOUBLE_EQ(pngDisplayGammaFrom("0.01") + pngDisplayGammaFrom("100"), 100.01);
+}
+
+// Refused: 0, no texture left behind, and one line on stderr naming the
+// file and the reason.
+TEST(Glpng, RefusesBrokenAndHostileFilesInOneLine) {
+    TempDir dir;
+    const std::string good = contentsOf(TUMBLEWELL_SOURCE_DIR "/images/redtoken.png");
+    const std::string hugeHeader =
+        chunk("IHDR", bigEndian(100000) + bigEndian(100000) + "\x08\x06\0\0\0"s);
+    mkdir(dir.file("folder.png").c_str(), 0755);
+    const std::pair<std::string, std::string> cases[] = {
+        {dir.file("missing.png"), "No such file"},
+        {dir.file("folder.png"), "directory"},
+        {dir.write("empty.png", ""), "empty"},
+        {dir.write("text.png", "hello\n"), "not a PNG"},
+        {dir.write("cut.png", good.substr(0, good.size() / 2)), "truncated"},
+        {dir.write("huge.png", good.substr(0, 8) + hugeHeader + good.substr(33)), "user limit"},
+        // Found by fuzzing: a chunk whose length claims hundreds of megabytes.
+        {dir.write(
+             "hugechunk.png",
+             "\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\0\0\x06\0\0\0\x14\x01\x03\0\0\0\x94\x1c\xde\x9b\0\0\0\x06ssssssssss\x19\x62\xc3\x80sssssPLTE\x0b\xab\x4b\x30\xd0\x70\x71\x14\x69\x04\0\0\0\x0eIDAT"s),
+         ""},
+    };
+    for (const auto& [path, reason] : cases) {
+        GLuint next = 0;
+        glGenTextures(1, &next);
+        glDeleteTextures(1, &next);
+        GLuint texture = 1;
+        const std::string printed = stderrOf([&] { texture = load(path); });
+        EXPECT_EQ(texture, 0u) << path;
+        EXPECT_FALSE(glIsTexture(next)) << path;
+        EXPECT_EQ(printed.rfind("glpng: " + path + ": ", 0), 0u) << printed;
+        EXPECT_EQ(std::count(printed.begin(), printed.end(), '\n'), 1) << printed;
+        EXPECT_NE(printed.find(reason), std::string::npos) << printed;
+    }
+    const std::string written = dir.write("good.png", good);
+    const char* path = written.c_str();
+    EXPECT_EQ(pngBind(path, 1, PNG_ALPHA, nullptr, GL_CLAMP, GL_LINEAR, GL_LINEAR), 0u);
+    EXPECT_EQ(pngBind(path, PNG_BUILDMIPMAPS, 0, nullptr, GL_CLAMP, GL_LINEAR, GL_LINEAR), 0u);
+    EXPECT_EQ(pngBind(nullptr, PNG_NOMIPMAPS, PNG_ALPHA, nullptr, GL_CLAMP, GL_LINEAR, GL_LINEAR),
+              0u);
+    EXPECT_NE(pngBind(path, PNG_NOMIPMAPS, PNG_ALPHA, nullptr, GL_CLAMP, GL_LINEAR, GL_LINEAR), 0u);
+    GLint size[2];
+    EXPECT_TRUE(level(1, size).empty()) << "no mipmaps asked for";
+}
+
+// Area-weighted box resampling, exactly, and the sizes a texture may take.
+TEST(Glpng, ResamplesByAreaAndSizesTexturesAsTheGlAllows) {
+    const struct {
+        std::vector<unsigned char> from;
+        unsigned width, height, channels, newWidth, newHeight;
+        std::vector<unsigned char> to;
+    } cases[] = {
+        {{0, 1, 30}, 3, 1, 1, 2, 1, {0, 20}},  // 1/3 rounds down, 20 1/3 too
+        {{10, 20, 30, 40}, 2, 2, 1, 1, 1, {25}},
+        {{9, 8, 7, 1, 2, 3, 200, 100, 0, 5, 5, 5}, 2, 2, 3, 1, 1, {54, 29, 4}},
+        {{9, 8, 7, 6, 1, 2, 3, 4, 200, 100, 0, 10, 5, 5, 5, 255}, 2, 2, 4, 1, 1, {54, 29, 4, 69}},
+        {{7, 9}, 2, 1, 1, 4, 2, {7, 7, 9, 9, 7, 7, 9, 9}},  // enlarging repeats
+        {{0, 90, 180, 0, 90, 180}, 3, 2, 1, 2, 1, {30, 150}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(glpng::resampleBox(c.from.data(), c.width, c.height, c.channels, c.newWidth,
+                                     c.newHeight),
+                  c.to)
+            << c.width << " x " << c.height << " x " << c.channels;
+    EXPECT_EQ(glpng::textureSide(640, true, 16384), 640u);
+    EXPECT_EQ(glpng::textureSide(640, true, 512), 512u);
+    EXPECT_EQ(glpng::textureSide(640, false, 16384), 1024u);
+    EXPECT_EQ(glpng::textureSide(640, false, 1000), 512u);
+    const char* extensions[] = {
+        "GL_ARB_texture_non_power_of_two", "GL_A GL_ARB_texture_non_power_of_two GL_B",
+        "GL_ARB_texture_non_power_of_two_x", "XGL_ARB_texture_non_power_of_two", nullptr};
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(glpng::nonPowerOfTwoSupported("1.4", extensions[i]), i < 2) << i;
+    EXPECT_TRUE(glpng::nonPowerOfTwoSupported("2.1 Mesa", nullptr));
+    EXPECT_FALSE(glpng::nonPowerOfTwoSupported(nullptr, nullptr));
+}

@@ -1,0 +1,61 @@
+// What many tests need: a private X server, child processes that end with
+// the test, what a piece of code prints on stderr, and pictures to compare.
+#pragma once
+#include <gtest/gtest.h>
+#include <sys/types.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+// Xvfb on a display number it picks itself (-displayfd), so that tests never
+// collide on a display.
+class Xvfb {
+public:
+    Xvfb();
+    Xvfb(const Xvfb&) = delete;
+    Xvfb& operator=(const Xvfb&) = delete;
+    ~Xvfb();
+
+    const std::string& display() const { return display_; }  // ":N"
+
+private:
+    pid_t pid_ = -1;
+    std::string display_;
+};
+
+// Starts `argv` as a child that the kernel ends when this process ends, even
+// when the test is killed; its output goes to the given descriptors (-1:
+// /dev/null), and `prepare` runs in the child just before the program starts.
+pid_t startChild(const std::vector<std::string>& argv, int out = -1, int err = -1,
+                 const std::function<void()>& prepare = {});
+
+// Standard output of a command run to its end, on `display` when given.
+std::string outputOf(const std::vector<std::string>& command, const std::string& display = "");
+
+inline int lines(const std::string& text) {
+    return int(std::count(text.begin(), text.end(), '\n'));
+}
+
+// A file's bytes; empty when it cannot be read.
+std::string contentsOf(const std::string& path);
+
+// What `action` writes on this process's standard error.
+inline std::string stderrOf(const std::function<void()>& action) {
+    testing::internal::CaptureStderr();
+    action();
+    return testing::internal::GetCapturedStderr();
+}
+
+// 640 x 480 RGB pixels, rows top first.
+struct Screenshot {
+    std::vector<uint8_t> rgb;
+    const uint8_t* at(int x, int y) const { return &rgb[(size_t(y) * 640 + x) * 3]; }
+};
+
+// A picture file as 640 x 480 RGB over white, read with ImageMagick.
+Screenshot readPicture(const std::string& path);
+// Mean absolute difference per channel (0 to 255); 255 for unequal sizes.
+double meanDifference(const Screenshot& a, const Screenshot& b);
