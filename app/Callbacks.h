@@ -1,6 +1,10 @@
 // The toolkit's callbacks: each fetches a singleton and forwards to it.
 #pragma once
 
+// Binds every callback below to the toolkit, ignoring key repeats; needs the
+// window, whose connection to X it asks to report repeats detectably.
+void bindCallbacks();
+
 void reshapeCallback(int width, int height);
 void displayCallback();
 void idleCallback();

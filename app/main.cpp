@@ -25,19 +25,7 @@ static void reportToolkitFailure(const char* format, va_list args) {
 int main(int argc, char** argv) {
     glutInitErrorFunc(reportToolkitFailure);
     openWindow(&argc, argv);
-
-    glutReshapeFunc(reshapeCallback);
-    glutDisplayFunc(displayCallback);
-    glutIdleFunc(idleCallback);
-    glutMotionFunc(motionCallback);
-    glutPassiveMotionFunc(passiveMotionCallback);
-    glutMouseFunc(mouseCallback);
-    glutKeyboardFunc(keyboardCallback);
-    glutKeyboardUpFunc(ignoredKeyCallback);
-    glutSpecialFunc(ignoredSpecialKeyCallback);
-    glutSpecialUpFunc(ignoredSpecialKeyCallback);
-    glutIgnoreKeyRepeat(1);
-
+    bindCallbacks();
     FrameClock::instance().setUpScene();
     glutMainLoop();
     return 0;

@@ -6,7 +6,9 @@
 #include "pngScale.h"
 
 #include <GL/gl.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -25,25 +27,27 @@ void noteError(char* error, const char* reason) {
     std::snprintf(error, PNG_DECODE_ERROR_SIZE, "%s", reason);
 }
 
-// Only regular files: a directory or a FIFO would fail late or block.
+// Only regular files: a directory fails late, and opening a FIFO that no one
+// writes to blocks for ever, so the file is opened without waiting and
+// checked before anything is read from it.
 FILE* openRegularFile(const char* filename, char* error) {
-    FILE* file = std::fopen(filename, "rb");
-    if (file == nullptr) {
+    const int descriptor = open(filename, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0) {
         noteError(error, std::strerror(errno));
         return nullptr;
     }
     struct stat status;
     const char* refusal = nullptr;
-    if (fstat(fileno(file), &status) != 0)
+    if (fstat(descriptor, &status) != 0)
         refusal = std::strerror(errno);
     else if (S_ISDIR(status.st_mode))
         refusal = "is a directory";
     else if (!S_ISREG(status.st_mode))
         refusal = "not a regular file";
-    if (refusal != nullptr) {
-        noteError(error, refusal);
-        std::fclose(file);
-        return nullptr;
+    FILE* file = refusal == nullptr ? fdopen(descriptor, "rb") : nullptr;
+    if (file == nullptr) {
+        noteError(error, refusal != nullptr ? refusal : std::strerror(errno));
+        close(descriptor);
     }
     return file;
 }

@@ -7,6 +7,7 @@
 #include <GL/freeglut.h>
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <new>
 
@@ -46,6 +47,7 @@ class Shell : public testing::Test {
 protected:
     void SetUp() override {
         FrameClock::useClock(testClock);
+        bindCallbacks();
         FrameClock::instance().setUpScene();
         reshapeCallback(640, 480);
     }
@@ -144,4 +146,32 @@ TEST_F(Shell, FramesStepTheWorldOnlyWhilePlayingAndDrawIt) {
         EXPECT_FALSE(magenta(at(shot, -10.8f, y)) || magenta(at(shot, -9.2f, y))) << y;
         EXPECT_TRUE(magenta(at(shot, y, y))) << "sloped, at " << y;
     }
+}
+
+// Real key presses through X, handled late as in a busy field (thousands of
+// balls): every tap adds a ball, however quick the taps, and a key held down
+// while X repeats it adds one.
+TEST_F(Shell, EveryTapAddsABallAndAHeldKeyOne) {
+    ScreenState = 2;
+    for (int i = 0; i < 5000; ++i) world().balls.append(new Ball);
+    static int presses = 0;
+    glutKeyboardFunc(
+        [](unsigned char key, int x, int y) { ++presses, keyboardCallback(key, x, y); });
+    const auto play = [](std::chrono::milliseconds span) {
+        for (auto end = std::chrono::steady_clock::now() + span;
+             std::chrono::steady_clock::now() < end;)
+            glutMainLoopEvent(), idleCallback();
+    };
+    outputOf({"xdotool", "search", "--name", "tumblewell test", "windowfocus", "--sync"});
+    outputOf({"xdotool", "key", "--delay", "0", "m", "m", "m", "m"});
+    play(std::chrono::seconds(1));
+    EXPECT_EQ(world().balls.members().size(), 5004u) << presses << " presses";
+    outputOf({"xset", "r", "on"});
+    ASSERT_NE(outputOf({"xset", "q"}).find("auto repeat:  on"), std::string::npos);
+    outputOf({"xdotool", "keydown", "m"});
+    play(std::chrono::seconds(2));
+    outputOf({"xdotool", "keyup", "m"});
+    play(std::chrono::milliseconds(500));
+    EXPECT_GT(presses, 10) << "the held key's repeats did not arrive";
+    EXPECT_EQ(world().balls.members().size(), 5005u);
 }

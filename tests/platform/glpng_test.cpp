@@ -139,9 +139,11 @@ TEST(Glpng, RefusesBrokenAndHostileFilesInOneLine) {
     const std::string hugeHeader =
         chunk("IHDR", bigEndian(100000) + bigEndian(100000) + "\x08\x06\0\0\0"s);
     mkdir(dir.file("folder.png").c_str(), 0755);
+    mkfifo(dir.file("fifo.png").c_str(), 0644);  // no one writes to it
     const std::pair<std::string, std::string> cases[] = {
         {dir.file("missing.png"), "No such file"},
         {dir.file("folder.png"), "directory"},
+        {dir.file("fifo.png"), "not a regular file"},
         {dir.write("empty.png", ""), "empty"},
         {dir.write("text.png", "hello\n"), "not a PNG"},
         {dir.write("cut.png", good.substr(0, good.size() / 2)), "truncated"},
