@@ -95,8 +95,7 @@ TEST_F(Shell, FramesStepTheWorldOnlyWhilePlayingAndDrawIt) {
     glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
     ScreenState = 3;  // game over: drawn, though no event leads there
     mouseCallback(0, 0, 100, 100);
-    EXPECT_EQ(ScreenState, 3);
-    EXPECT_EQ(EditMode, 0) << "presses are ignored";
+    EXPECT_TRUE(ScreenState == 3 && EditMode == 0) << "presses are ignored";
     now += 1000;
     displayCallback();
     EXPECT_EQ(ball.y, 80);

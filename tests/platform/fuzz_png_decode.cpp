@@ -39,9 +39,8 @@ extern "C" size_t LLVMFuzzerCustomMutator(uint8_t* data, size_t size, size_t max
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    if (size == 0) return 0;  // fmemopen refuses an empty buffer
     FILE* file = fmemopen(const_cast<uint8_t*>(data), size, "rb");
-    if (file == nullptr) return 0;
+    if (file == nullptr) return 0;  // fmemopen refuses an empty buffer
     const PngDecodeSettings settings = {PNG_DECODE_DEFAULT_GAMMA, 2048, 16u << 20};
     PngImage image;
     char error[PNG_DECODE_ERROR_SIZE];

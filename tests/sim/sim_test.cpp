@@ -195,17 +195,12 @@ TEST(Wall, PushesAnOverlappingBallClearOfItsLineAndKicksIt) {
     } cases[] = {
         {"across a horizontal wall", wallFrom(-10, 10, 10, 10), 0, 11, 1, 0, 12.1f, 0, 2},
         {"beside a vertical wall", wallFrom(5, 0, 5, 20), 4, 10, 1, 2.9f, 10, -2, 0},
-        {"on a sloped wall's line", wallFrom(0, 0, 8, 6), 4, 3, 2, 2.74f, 4.68f, -1.2f, 1.6f},
         {"beside a sloped wall", wallFrom(0, 0, 8, 6), 4.6f, 2.2f, 1, 5.26f, 1.32f, 1.2f, -1.6f},
         {"on a horizontal wall's line", wallFrom(0, 0, 10, 0), 5, 0, 2, 5, 2.1f, 0, 2},
         {"round a wall's end", wallFrom(0, 0, 10, 0), -1, 1, 2 - std::sqrt(2.0f), -1, 2.1f, 0, 2},
         {"on a wall of no length", wallFrom(5, 5, 5, 5), 5, 5, 2, 7.1f, 5, 2, 0},
-        {"along a far-reaching flat wall", wallFrom(-4e4f, 10, 4e4f, 10.002f), 0, 11, 1.001f, 0,
-         12.101f, 0, 2},
         {"across a wall longer than any float", wallFrom(-3e38f, 10, 3e38f, 10), 0, 11, 1, 0, 12.1f,
          0, 2},
-        {"beside a wall shorter than a float square", wallFrom(0, 0, 3e-30f, 4e-30f), 0, 1, 1,
-         -1.2f, 1.9f, -1.6f, 1.2f},
         {"just past a wall's end", wallFrom(0, 0, 10, 0), 12.1f, 0, -1, 0, 0, 0, 0},
         {"clear of a sloped wall", wallFrom(0, 0, 8, 6), 4, 6, -1, 0, 0, 0, 0},
     };

@@ -6,16 +6,6 @@
 #include <unistd.h>
 
 #include <csignal>
-#include <thread>
-
-bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds deadline) {
-    const auto end = std::chrono::steady_clock::now() + deadline;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() >= end) return false;
-        std::this_thread::sleep_for(20ms);
-    }
-    return true;
-}
 
 Program::Program(const std::string& workDir, const Environment& environment,
                  const std::string& binary) {
@@ -114,11 +104,11 @@ Screenshot Program::screenshot() {
     return Screenshot{std::vector<uint8_t>(rgb.begin(), rgb.end())};
 }
 
-Screenshot Program::waitForScreen(const std::function<bool(const Screenshot&)>& condition) {
+bool Program::waitForScreen(const std::function<bool(const Screenshot&)>& condition,
+                            Screenshot* last) {
     Screenshot shot;
-    waitUntil([&] {
-        shot = screenshot();
-        return !shot.rgb.empty() && condition(shot);
-    });
-    return shot;
+    const bool met =
+        waitUntil([&] { return !(shot = screenshot()).rgb.empty() && condition(shot); });
+    if (last != nullptr) *last = shot;
+    return met;
 }

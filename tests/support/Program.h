@@ -2,16 +2,10 @@
 // private Xvfb in a chosen working folder, reads what it prints, moves the
 // pointer, clicks and types with xdotool, and takes screenshots.
 #pragma once
-#include <chrono>
 #include <functional>
 
 #include "TempDir.h"
 #include "TestSupport.h"
-
-using namespace std::chrono_literals;
-
-// Polls until the condition holds or the deadline passes; true if it held.
-bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds deadline = 20s);
 
 class Program {
 public:
@@ -44,7 +38,10 @@ public:
     void closeWindow();
 
     Screenshot screenshot();
-    Screenshot waitForScreen(const std::function<bool(const Screenshot&)>& condition);
+    // Whether a screenshot came that meets the condition in time; the last
+    // one taken goes to `last` when given.
+    bool waitForScreen(const std::function<bool(const Screenshot&)>& condition,
+                       Screenshot* last = nullptr);
 
 private:
     Xvfb server_;

@@ -12,8 +12,6 @@ public:
     TempDir() : path_(std::filesystem::temp_directory_path() / "tumblewell-XXXXXX") {
         if (mkdtemp(path_.data()) == nullptr) throw std::runtime_error("no temporary folder");
     }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
     ~TempDir() { std::filesystem::remove_all(path_); }
 
     const std::string& path() const { return path_; }

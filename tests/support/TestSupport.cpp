@@ -11,6 +11,16 @@
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
+#include <thread>
+
+bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds deadline) {
+    const auto end = std::chrono::steady_clock::now() + deadline;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() >= end) return false;
+        std::this_thread::sleep_for(20ms);
+    }
+    return true;
+}
 
 Xvfb::Xvfb() {
     int ready[2];

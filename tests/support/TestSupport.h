@@ -5,18 +5,19 @@
 #include <sys/types.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
+
+using namespace std::chrono_literals;
 
 // Xvfb on a display number it picks itself (-displayfd), so that tests never
 // collide on a display.
 class Xvfb {
 public:
     Xvfb();
-    Xvfb(const Xvfb&) = delete;
-    Xvfb& operator=(const Xvfb&) = delete;
     ~Xvfb();
 
     const std::string& display() const { return display_; }  // ":N"
@@ -25,6 +26,9 @@ private:
     pid_t pid_ = -1;
     std::string display_;
 };
+
+// Polls until the condition holds or the deadline passes; true if it held.
+bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds deadline = 20s);
 
 // Starts `argv` as a child that the kernel ends when this process ends, even
 // when the test is killed; its output goes to the given descriptors (-1:
