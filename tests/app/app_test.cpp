@@ -120,14 +120,11 @@ TEST_F(Shell, FramesStepTheWorldOnlyWhilePlayingAndDrawIt) {
     // is not drawn, and walls are quads of their thickness along their segments.
     World& scene = world();
     for (float x : {-20.0f, 30.0f}) {
-        scene.balls.append(new Ball);
-        scene.balls.members().back()->x = x, scene.balls.members().back()->y = 40 - x / 2;
-        scene.attractors.append(new Attractor);
-        scene.attractors.members().back()->x = x, scene.attractors.members().back()->y = 20;
+        scene.balls.append(new Ball{x, 40 - x / 2});
+        scene.attractors.append(new Attractor{x, 20});
     }
     for (float x : {-10.0f, 10.0f}) {  // one upright, one sloped
-        Wall* wall = new Wall;
-        wall->x1 = x, wall->y1 = 10, wall->x2 = x > 0 ? 30 : x, wall->y2 = 30;
+        Wall* wall = new Wall{x, 10, x > 0 ? 30 : x, 30};
         wall->finish();
         scene.walls.append(wall);
     }
@@ -154,12 +151,16 @@ TEST_F(Shell, EveryTapAddsABallAndAHeldKeyOne) {
     ScreenState = 2;
     for (int i = 0; i < 5000; ++i) world().balls.append(new Ball);
     static int presses = 0;
-    glutKeyboardFunc(
-        [](unsigned char key, int x, int y) { ++presses, keyboardCallback(key, x, y); });
+    glutKeyboardFunc([](unsigned char key, int x, int y) {
+        ++presses;
+        keyboardCallback(key, x, y);
+    });
     const auto play = [](std::chrono::milliseconds span) {
         for (auto end = std::chrono::steady_clock::now() + span;
-             std::chrono::steady_clock::now() < end;)
-            glutMainLoopEvent(), idleCallback();
+             std::chrono::steady_clock::now() < end;) {
+            glutMainLoopEvent();
+            idleCallback();
+        }
     };
     outputOf({"xdotool", "search", "--name", "tumblewell test", "windowfocus", "--sync"});
     outputOf({"xdotool", "key", "--delay", "0", "m", "m", "m", "m"});

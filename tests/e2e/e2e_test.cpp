@@ -56,7 +56,7 @@ testing::AssertionResult shows(Program& program, const std::string& picture) {
            << picture << " not shown; program says: " << program.errors();
 }
 
-// Every test but one starts here: the title, which keys do not leave, then
+// Most tests start here: the title, which keys do not leave, then
 // any button shows the instructions and any other starts play, with the
 // window kept at 640 x 480 and the music heard through SDL's disk output.
 class Playing : public testing::Test {

@@ -30,16 +30,9 @@ float gridX(Rng& rng) { return -50.0f + 0.15625f * float(rng() % 641); }
 float gridY(Rng& rng) { return 0.15625f * float(rng() % 481); }
 
 Wall wallFrom(float x1, float y1, float x2, float y2) {
-    Wall wall;
-    wall.x1 = x1, wall.y1 = y1, wall.x2 = x2, wall.y2 = y2;
+    Wall wall{x1, y1, x2, y2};
     wall.finish();
     return wall;
-}
-
-Ball ballAt(float x, float y) {
-    Ball ball;
-    ball.x = x, ball.y = y;
-    return ball;
 }
 
 // Walls of every kind the step must handle: drawn on the pointer's grid,
@@ -81,29 +74,34 @@ struct Scene {
     WallSet walls;
 
     Ball* addBall(float x, float y) {
-        balls.append(new Ball(ballAt(x, y)));
+        balls.append(new Ball{x, y});
         return balls.members().back();
     }
     Attractor* addAttractor(float x, float y) {
-        attractors.append(new Attractor);
-        attractors.members().back()->x = x, attractors.members().back()->y = y;
+        attractors.append(new Attractor{x, y});
         return attractors.members().back();
     }
 
+    // A ball in or about the field; an unusual one damped, pushed along,
+    // spinning and of another mass.
     void addBall(Rng& rng, bool unusual) {
         const float x = uniform(rng, -60, 60), y = uniform(rng, -10, 85);
         Ball* ball = addBall(x, y);
-        if (unusual) {
-            ball->dampX = uniform(rng, 0, 1), ball->dampY = uniform(rng, 0, 1);
-            ball->accelX = uniform(rng, -5, 5), ball->accelY = uniform(rng, -5, 5);
-            ball->mass = uniform(rng, 0.5, 3), ball->spinRate = uniform(rng, 0, 90);
-        }
+        if (!unusual) return;
+        ball->dampX = uniform(rng, 0, 1);
+        ball->dampY = uniform(rng, 0, 1);
+        ball->accelX = uniform(rng, -5, 5);
+        ball->accelY = uniform(rng, -5, 5);
+        ball->mass = uniform(rng, 0.5, 3);
+        ball->spinRate = uniform(rng, 0, 90);
     }
 
+    // An attractor on the pointer's grid, moving, with a lifetime to blink out.
     void addAttractor(Rng& rng) {
         const float x = gridX(rng), y = gridY(rng);
         Attractor* attractor = addAttractor(x, y);
-        attractor->vx = uniform(rng, -3, 3), attractor->vy = uniform(rng, -3, 3);
+        attractor->vx = uniform(rng, -3, 3);
+        attractor->vy = uniform(rng, -3, 3);
         attractor->lifetime = uniform(rng, -1, 8);
     }
 
@@ -205,7 +203,7 @@ TEST(Wall, PushesAnOverlappingBallClearOfItsLineAndKicksIt) {
         {"clear of a sloped wall", wallFrom(0, 0, 8, 6), 4, 6, -1, 0, 0, 0, 0},
     };
     for (const Case& c : cases) {
-        Ball ball = ballAt(c.x, c.y);
+        Ball ball{c.x, c.y};
         EXPECT_NEAR(std::hypot(c.wall.dirX, c.wall.dirY), 1, 1e-6) << c.name << ": direction";
         EXPECT_NEAR(c.wall.penetrationDepth(ball), c.depth, 1e-4) << c.name;
         if (c.depth < 0) continue;
