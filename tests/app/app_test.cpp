@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <functional>
 #include <new>
 
 #include "Ball.h"
@@ -150,28 +151,34 @@ TEST_F(Shell, FramesStepTheWorldOnlyWhilePlayingAndDrawIt) {
 TEST_F(Shell, EveryTapAddsABallAndAHeldKeyOne) {
     ScreenState = 2;
     for (int i = 0; i < 5000; ++i) world().balls.append(new Ball);
-    static int presses = 0;
+    static int presses = 0, releases = 0;
     glutKeyboardFunc([](unsigned char key, int x, int y) {
         ++presses;
         keyboardCallback(key, x, y);
     });
-    const auto play = [](std::chrono::milliseconds span) {
-        for (auto end = std::chrono::steady_clock::now() + span;
-             std::chrono::steady_clock::now() < end;) {
+    glutKeyboardUpFunc([](unsigned char key, int x, int y) {
+        ++releases;
+        ignoredKeyCallback(key, x, y);
+    });
+    // Frames run, and input is handled between them, until `done`.
+    const auto playUntil = [](const std::function<bool()>& done) {
+        return waitUntil([&] {
             glutMainLoopEvent();
             idleCallback();
-        }
+            return done();
+        });
     };
     outputOf({"xdotool", "search", "--name", "tumblewell test", "windowfocus", "--sync"});
     outputOf({"xdotool", "key", "--delay", "0", "m", "m", "m", "m"});
-    play(std::chrono::seconds(1));
+    ASSERT_TRUE(playUntil([] { return releases == 4; }));
     EXPECT_EQ(world().balls.members().size(), 5004u) << presses << " presses";
     outputOf({"xset", "r", "on"});
     ASSERT_NE(outputOf({"xset", "q"}).find("auto repeat:  on"), std::string::npos);
     outputOf({"xdotool", "keydown", "m"});
-    play(std::chrono::seconds(2));
+    const auto letGo = std::chrono::steady_clock::now() + 2s;
+    playUntil([&] { return std::chrono::steady_clock::now() >= letGo; });
     outputOf({"xdotool", "keyup", "m"});
-    play(std::chrono::milliseconds(500));
+    ASSERT_TRUE(playUntil([] { return releases == 5; }));
     EXPECT_GT(presses, 10) << "the held key's repeats did not arrive";
     EXPECT_EQ(world().balls.members().size(), 5005u);
 }

@@ -62,11 +62,13 @@ TEST_F(WithADevice, StreamsPlayTheirFileExactlyAndLoopWithoutAGap) {
     for (const auto& [stream, played] : {std::pair{looping, &track}, {once, &other}}) {
         const size_t before = playedSoFar();
         ASSERT_EQ(BASS_ChannelPlay(stream, FALSE), TRUE);  // another stream stops
-        const Frames frames = heard(before, 8192 + 3 * played->size());
+        // The output runs on meanwhile: allow for what it wrote during the call.
+        const size_t latest = playedSoFar() - before + 8192;
+        const Frames frames = heard(before, latest + 3 * played->size());
         const size_t start = size_t(
             std::search(frames.begin(), frames.end(), played->begin(), played->begin() + 64) -
             frames.begin());
-        EXPECT_LE(start, 8192u) << "started late, or not at all";
+        EXPECT_LE(start, latest) << "started late, or not at all";
         // Then the track again and again, or once and silence.
         for (size_t at = 0; start + at < frames.size(); ++at)
             ASSERT_EQ(frames[start + at],

@@ -164,6 +164,13 @@ TEST(Glpng, ResamplesByAreaAndSizesTexturesAsTheGlAllows) {
         {{9, 8, 7, 6, 1, 2, 3, 4, 200, 100, 0, 10, 5, 5, 5, 255}, 2, 2, 4, 1, 1, {54, 29, 4, 69}},
         {{7, 9}, 2, 1, 1, 4, 2, {7, 7, 9, 9, 7, 7, 9, 9}},  // enlarging repeats
         {{0, 90, 180, 0, 90, 180}, 3, 2, 1, 2, 1, {30, 150}},
+        {{0, 1, 2, 90, 91, 92, 180, 181, 182, 60, 61, 62, 150, 151, 152, 240, 241, 242},
+         3,
+         2,
+         3,
+         2,
+         1,
+         {60, 61, 62, 180, 181, 182}},
     };
     for (const auto& c : cases)
         EXPECT_EQ(glpng::resampleBox(c.from.data(), c.width, c.height, c.channels, c.newWidth,
