@@ -69,11 +69,7 @@ TEST_F(Shell, FrameClockClampsLongGapsAndClearsThen) {
         uint32_t gap;
         double seconds;
         bool clears;
-    } gaps[] = {{0, 0, false},
-                {16, 0.016, false},
-                {120, 0.12, false},
-                {121, 0.12, true},
-                {uint32_t(-1), 0.12, true}};
+    } gaps[] = {{0, 0, false}, {120, 0.12, false}, {121, 0.12, true}, {uint32_t(-1), 0.12, true}};
     FrameClock& clock = FrameClock::instance();
     clock.tick();
     for (const auto& g : gaps) {
@@ -173,7 +169,6 @@ TEST_F(Shell, EveryTapAddsABallAndAHeldKeyOne) {
     ASSERT_TRUE(playUntil([] { return releases == 4; }));
     EXPECT_EQ(world().balls.members().size(), 5004u) << presses << " presses";
     outputOf({"xset", "r", "on"});
-    ASSERT_NE(outputOf({"xset", "q"}).find("auto repeat:  on"), std::string::npos);
     outputOf({"xdotool", "keydown", "m"});
     const auto letGo = std::chrono::steady_clock::now() + 2s;
     playUntil([&] { return std::chrono::steady_clock::now() >= letGo; });
