@@ -197,6 +197,8 @@ TEST(Wall, PushesAnOverlappingBallClearOfItsLineAndKicksIt) {
         {"on a wall of no length", wallFrom(5, 5, 5, 5), 5, 5, 2, 7.1f, 5, 2, 0},
         {"across a wall longer than any float", wallFrom(-3e38f, 10, 3e38f, 10), 0, 11, 1, 0, 12.1f,
          0, 2},
+        {"beside a wall shorter than a float square", wallFrom(0, 0, 3e-30f, 4e-30f), 0, 1, 1,
+         -1.2f, 1.9f, -1.6f, 1.2f},
         {"just past a wall's end", wallFrom(0, 0, 10, 0), 12.1f, 0, -1, 0, 0, 0, 0},
         {"clear of a sloped wall", wallFrom(0, 0, 8, 6), 4, 6, -1, 0, 0, 0, 0},
     };
