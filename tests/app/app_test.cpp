@@ -61,6 +61,8 @@ void* operator new(std::size_t size) {
     if (void* memory = std::malloc(size == 0 ? 1 : size)) return memory;
     throw std::bad_alloc();
 }
+void operator delete(void* memory) noexcept { std::free(memory); }
+void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
 
 // Gaps over 120 ms count as 120 and clear the buffers; a clock running
 // backwards gives a huge gap.
