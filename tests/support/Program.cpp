@@ -15,9 +15,10 @@ Program::Program(const std::string& workDir, const Environment& environment,
         if (chdir(workDir.c_str()) != 0) _exit(126);
         setenv("DISPLAY", server_.display().c_str(), 1);
         setenv("SDL_AUDIODRIVER", "dummy", 1);
-        // A sanitized program keeps some of the GL driver's and D-Bus's
-        // memory to its end: passed over by library name (lsan.supp).
-        setenv("LSAN_OPTIONS", "suppressions=" TUMBLEWELL_LSAN_SUPPRESSIONS, 1);
+        // A sanitized program keeps some memory of the GL driver, D-Bus and
+        // XInput to its end: passed over by library name (lsan.supp).
+        setenv("LSAN_OPTIONS", "suppressions=" TUMBLEWELL_LSAN_SUPPRESSIONS ":print_suppressions=0",
+               1);
 #ifdef TUMBLEWELL_GL_DRIVER
         setenv("LD_PRELOAD", TUMBLEWELL_GL_DRIVER, 1);
         setenv("ASAN_OPTIONS", "verify_asan_link_order=0", 1);
