@@ -99,6 +99,7 @@ void Program::closeWindow() {
 }
 
 Screenshot Program::screenshot() {
+    if (window().empty()) return {};  // import would wait for a click instead
     const std::string rgb = outputOf(
         {"/usr/bin/import", "-window", window(), "-depth", "8", "rgb:-"}, server_.display());
     if (rgb.size() != 640 * 480 * 3) return {};  // not yet, or no longer, 640 x 480

@@ -23,7 +23,6 @@ public:
     const std::string& window();  // its X id, found by title; empty if none came
     std::string output() const;   // standard output so far
     std::string errors() const;   // standard error so far
-    pid_t pid() const { return pid_; }
     bool running();
     int waitForExit();  // the exit status; -1 on a signal or after 20 s
 
