@@ -35,12 +35,10 @@ Screenshot windowPixels() {
 uint32_t now = 5000;
 uint32_t testClock() { return now; }
 
-// The window pixel of world point (x, y), and the colours drawn there.
+// The window pixel of world point (x, y), and the wall's colour.
 const uint8_t* at(const Screenshot& shot, float x, float y) {
     return shot.at(int(320 + 6.4f * x), int(480 - 6.4f * y));
 }
-bool blue(const uint8_t* rgb) { return rgb[2] > 150 && rgb[2] > rgb[0] + 80; }
-bool red(const uint8_t* rgb) { return rgb[0] > 150 && rgb[0] > rgb[2] + 80; }
 bool magenta(const uint8_t* rgb) { return rgb[0] == 255 && rgb[1] == 0 && rgb[2] == 234; }
 
 class Shell : public testing::Test {

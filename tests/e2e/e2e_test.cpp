@@ -18,8 +18,6 @@ namespace {
 namespace fs = std::filesystem;
 const std::string source = TUMBLEWELL_SOURCE_DIR;
 
-bool blue(const uint8_t* rgb) { return rgb[2] > 150 && rgb[2] > rgb[0] + 80; }
-bool red(const uint8_t* rgb) { return rgb[0] > 150 && rgb[0] > rgb[2] + 80 && rgb[1] < 150; }
 bool wallColour(const uint8_t* rgb) { return rgb[0] > 230 && rgb[1] < 40 && rgb[2] > 200; }
 bool white(const uint8_t* rgb) { return rgb[0] > 240 && rgb[1] > 240 && rgb[2] > 240; }
 

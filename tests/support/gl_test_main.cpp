@@ -7,10 +7,11 @@
 #include "TestSupport.h"
 
 // The GL driver keeps memory until the process ends; leaks allocated inside
-// it are passed over, as it is unloaded before the leak check unless loaded
-// here first, where it stays to the end.
-extern "C" const char* __lsan_default_suppressions() {
-    return "leak:swrast_dri.so\nleak:libdbus-1.so\n";
+// it are passed over by the list the program under test gets (lsan.supp). It
+// is unloaded before the leak check unless loaded here first, where it stays
+// to the end.
+extern "C" const char* __lsan_default_options() {
+    return "suppressions=" TUMBLEWELL_LSAN_SUPPRESSIONS;
 }
 
 int main(int argc, char** argv) {
