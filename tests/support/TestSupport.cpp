@@ -60,7 +60,8 @@ pid_t startChild(const std::vector<std::string>& argv, int out, int err,
     _exit(127);
 }
 
-std::string outputOf(const std::vector<std::string>& command, const std::string& display) {
+std::string outputOf(const std::vector<std::string>& command, const std::string& display,
+                     int* status) {
     int fds[2];
     if (pipe(fds) != 0) return "";
     const pid_t pid = startChild(command, fds[1], -1, [&] {
@@ -71,7 +72,9 @@ std::string outputOf(const std::vector<std::string>& command, const std::string&
     char buffer[65536];
     for (ssize_t n; (n = read(fds[0], buffer, sizeof buffer)) > 0;) text.append(buffer, size_t(n));
     close(fds[0]);
-    waitpid(pid, nullptr, 0);
+    int ended = 0;
+    const bool exited = waitpid(pid, &ended, 0) == pid && WIFEXITED(ended);
+    if (status != nullptr) *status = exited ? WEXITSTATUS(ended) : -1;
     return text;
 }
 

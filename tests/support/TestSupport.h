@@ -36,8 +36,17 @@ bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
 pid_t startChild(const std::vector<std::string>& argv, int out = -1, int err = -1,
                  const std::function<void()>& prepare = {});
 
-// Standard output of a command run to its end, on `display` when given.
-std::string outputOf(const std::vector<std::string>& command, const std::string& display = "");
+// Standard output of a command run to its end, on `display` when given; its
+// exit status goes to `status` when given (-1 when it did not exit by itself).
+std::string outputOf(const std::vector<std::string>& command, const std::string& display = "",
+                     int* status = nullptr);
+
+// Whether a command, run to its end on `display` when given, exits with 0.
+inline bool succeeds(const std::vector<std::string>& command, const std::string& display = "") {
+    int status = -1;
+    outputOf(command, display, &status);
+    return status == 0;
+}
 
 inline int lines(const std::string& text) {
     return int(std::count(text.begin(), text.end(), '\n'));
