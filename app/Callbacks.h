@@ -1,8 +1,9 @@
-// The toolkit's callbacks: each fetches a singleton and forwards to it.
+// The toolkit's callbacks: each fetches a singleton and forwards to it; the
+// display and key callbacks also tell the key-repeat filter what happened.
 #pragma once
 
-// Binds every callback below to the toolkit, ignoring key repeats; needs the
-// window, whose connection to X it asks to report repeats detectably.
+// Binds every callback below to the toolkit and starts the key-repeat
+// filter: a held key acts once. Needs the window.
 void bindCallbacks();
 
 void reshapeCallback(int width, int height);
