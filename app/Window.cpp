@@ -1,12 +1,41 @@
-// Opening the program's window.
+// Opening the program's window, and what the toolkit says when it fails.
 #include "Window.h"
 
 #include <GL/freeglut.h>
+#include <cstdio>
+#include <cstdlib>
+
+#include "report.h"
+
+namespace {
+
+bool windowOpen = false;
+
+// The toolkit's fatal errors end the program in one line that says what
+// failed. Before the window is open the cause is nearly always that there is
+// no display, and the line says how to run without one.
+void reportToolkitFailure(const char* format, va_list arguments) {
+    char reason[256];
+    std::vsnprintf(reason, sizeof reason, format, arguments);
+    if (windowOpen)
+        reportLine("the window toolkit failed (%s)", reason);
+    else
+        reportLine(
+            "cannot open its window (%s); with no display, run it under a virtual one: "
+            "xvfb-run -s '-screen 0 1024x768x24' ./tumblewell",
+            reason);
+    std::exit(1);
+}
+
+}  // namespace
 
 void openWindow(int* argc, char** argv) {
+    glutInitErrorFunc(reportToolkitFailure);
+    glutInitWarningFunc(reportLineV);
     glutInit(argc, argv);
     glutInitDisplayMode(GLUT_DOUBLE | GLUT_DEPTH | GLUT_RGBA);
     glutInitWindowSize(640, 480);
     glutCreateWindow("Tumblewell - Vellmark, Quillory");
     glutPositionWindow(100, 100);
+    windowOpen = true;
 }

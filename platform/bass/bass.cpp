@@ -4,14 +4,13 @@
 // decoded at load time and played on mixer channels.
 #include "bass.h"
 
+#include "quietLibraries.h"
+#include "report.h"
+
 #include <SDL.h>
 #include <SDL_mixer.h>
-#include <alsa/asoundlib.h>
-#include <mpg123.h>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
 #include <unordered_map>
 #include <vector>
 
@@ -57,10 +56,6 @@ DWORD newHandle(Library& lib) {
     return lib.lastHandle;
 }
 
-// Without a sound card, ALSA prints a screenful of its own messages before SDL
-// gets the error back; this layer reports the failure itself, in one line.
-void ignoreAlsaMessage(const char*, int, const char*, int, const char*, ...) {}
-
 // When no device opens, SDL's audio subsystem is left up rather than shut
 // down: shutting its ALSA driver down waits out the device watcher's 100 ms
 // nap, a tenth of a second of start-up spent for nothing.
@@ -75,8 +70,7 @@ bool openOutput(int freq) {
 // One line per sound file that cannot be used, instead of the decoders' own
 // chatter; the program goes on without that sound.
 void reportUnusableFile(const char* path) {
-    std::fprintf(stderr, "%s: %s: not played (%s)\n", program_invocation_short_name, path,
-                 Mix_GetError());
+    reportLine("%s: not played (%s)", path, Mix_GetError());
 }
 
 // Only whole files by name are supported: the program never loads from
@@ -129,33 +123,14 @@ BOOL playStream(Library& lib, HSTREAM handle, const Stream& stream, BOOL restart
 
 }  // namespace
 
-// SDL_mixer makes its MP3 decoders with mpg123_new and never asks them to be
-// quiet, so libmpg123 prints notes on stderr for every damaged frame it skips:
-// at load, and again from the audio thread on every pass of a looping track,
-// for as long as the program runs. This definition takes the place of
-// libmpg123's own (the dynamic linker binds SDL_mixer's call to the program's
-// symbol first) and makes the same decoder, quiet. A file that cannot be
-// opened at all is still named once, by reportUnusableFile.
-extern "C" mpg123_handle* mpg123_new(const char* decoder, int* error) {
-    mpg123_pars* settings = mpg123_new_pars(error);
-    if (settings == nullptr) {
-        return nullptr;
-    }
-    mpg123_par(settings, MPG123_ADD_FLAGS, MPG123_QUIET, 0.0);
-    mpg123_handle* handle = mpg123_parnew(settings, decoder, error);
-    mpg123_delete_pars(settings);
-    return handle;
-}
-
 BOOL BASS_Init(int device, DWORD freq, DWORD, void*, void*) {
     Library& lib = library();
     if (lib.initialised || (device != 1 && device != -1)) {
         return FALSE;
     }
-    snd_lib_error_set_handler(ignoreAlsaMessage);
+    quietSoundLibraries();
     if (!openOutput(static_cast<int>(freq))) {
-        std::fprintf(stderr, "%s: no sound device (%s); running silently\n",
-                     program_invocation_short_name, SDL_GetError());
+        reportLine("no sound device (%s); running silently", SDL_GetError());
         return FALSE;
     }
     lib.initialised = true;

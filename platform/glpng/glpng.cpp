@@ -4,6 +4,7 @@
 
 #include "pngDecode.h"
 #include "pngScale.h"
+#include "report.h"
 
 #include <GL/gl.h>
 #include <fcntl.h>
@@ -20,7 +21,7 @@
 namespace {
 
 void reportFailure(const char* filename, const char* reason) {
-    std::fprintf(stderr, "glpng: %s: %s\n", filename, reason);
+    reportLine("%s: %s", filename, reason);
 }
 
 void noteError(char* error, const char* reason) {

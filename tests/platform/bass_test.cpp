@@ -86,6 +86,26 @@ TEST_F(WithADevice, StreamsPlayTheirFileExactlyAndLoopWithoutAGap) {
     EXPECT_EQ(BASS_ChannelPlay(once, FALSE), FALSE);
 }
 
+// A track damaged in the middle plays on past the damage, and the decoder
+// underneath says nothing of the frames it skips.
+TEST_F(WithADevice, ADamagedTrackPlaysOnWithoutAWord) {
+    std::string track = contentsOf(TUMBLEWELL_SOURCE_DIR "/audio/backgroundmusic.mp3");
+    track.resize(64000);                  // four seconds
+    track.replace(24000, 600, 600, 'U');  // a few frames at 1.5 s, less than the decoder skips
+    const std::string path = dir.write("damaged.mp3", track);
+    Frames frames;
+    const std::string printed = stderrOf([&] {
+        const HSTREAM stream = BASS_StreamCreateFile(FALSE, path.c_str(), 0, 0, 0);
+        const size_t before = playedSoFar();
+        EXPECT_EQ(BASS_ChannelPlay(stream, FALSE), TRUE);
+        frames = heard(before, 5 * 44100);
+    });
+    EXPECT_EQ(printed, "");
+    const auto sounding =
+        std::count_if(frames.begin(), frames.end(), [](int32_t f) { return f != 0; });
+    EXPECT_GT(sounding, 3 * 44100) << "stopped at the damage";
+}
+
 // A file that cannot be played is named in one line; other bad calls say
 // nothing.
 TEST_F(WithADevice, BadFilesAndCallsFailQuietly) {

@@ -7,6 +7,8 @@
 #include <sys/stat.h>
 #include <zlib.h>
 
+#include <cerrno>
+
 #include "TempDir.h"
 #include "TestSupport.h"
 #include "glpng.h"
@@ -135,7 +137,7 @@ TEST(Glpng, RefusesBrokenAndHostileFilesInOneLine) {
         const std::string printed = stderrOf([&] { texture = load(path); });
         EXPECT_EQ(texture, 0u) << path;
         EXPECT_FALSE(glIsTexture(next)) << path;
-        const std::string named = "glpng: " + path + ": ";
+        const std::string named = program_invocation_short_name + (": " + path + ": ");
         EXPECT_EQ(printed.rfind(named, 0), 0u) << printed;
         EXPECT_EQ(std::count(printed.begin(), printed.end(), '\n'), 1) << printed;
         EXPECT_NE(printed.find(reason, named.size()), std::string::npos) << printed;
