@@ -1,3 +1,4 @@
+// What the player does to the world: walls, drags, balls and attractors.
 #include "Editing.h"
 
 #include "Ball.h"
@@ -9,6 +10,13 @@ int32_t EditMode = 0;
 Wall* PendingWall = nullptr;
 
 namespace {
+
+// "(x1, y1) (x2, y2)" on standard output in its default number format, then
+// a flush, so that a reader sees each wall as it is finished.
+void traceWall(const Wall& wall) {
+    std::cout << "(" << wall.x1 << ", " << wall.y1 << ") (" << wall.x2 << ", " << wall.y2 << ")\n";
+    std::cout.flush();
+}
 
 void startWallOrGrab(float worldX, float worldY) {
     AttractorSet& attractors = world().attractors;
@@ -29,7 +37,7 @@ void finishPendingWall(float worldX, float worldY) {
     PendingWall->y2 = worldY;
     PendingWall->finish();
     world().walls.append(PendingWall);
-    traceWall(std::cout, *PendingWall);
+    traceWall(*PendingWall);
     PendingWall = nullptr;
 }
 
@@ -71,9 +79,4 @@ void editKey(unsigned char key) {
         attractor->y = 30.0f;
         world().attractors.append(attractor);
     }
-}
-
-void traceWall(std::ostream& out, const Wall& wall) {
-    out << "(" << wall.x1 << ", " << wall.y1 << ") (" << wall.x2 << ", " << wall.y2 << ")\n";
-    out.flush();
 }

@@ -3,7 +3,6 @@
 // traced as one line on standard output.
 #pragma once
 #include <cstdint>
-#include <iosfwd>
 
 struct Wall;
 
@@ -15,6 +14,3 @@ extern Wall* PendingWall;
 void editButton(float worldX, float worldY, bool leftPressed, bool rightPressed, bool isDown);
 void editMove(float worldX, float worldY, bool leftHeld, bool rightHeldAlone);
 void editKey(unsigned char key);
-
-// "(x1, y1) (x2, y2)" in the stream's default number format, then a flush.
-void traceWall(std::ostream& out, const Wall& wall);

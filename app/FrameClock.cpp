@@ -1,3 +1,4 @@
+// The frame clock and one frame: tick, step the world while playing, draw.
 #include "FrameClock.h"
 
 #include "AudioPlayer.h"

@@ -1,3 +1,4 @@
+// Pointer input: buttons, the pointer in world units, and the screen flow.
 #include "InputState.h"
 
 #include "Camera.h"

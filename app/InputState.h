@@ -13,9 +13,6 @@ public:
     void onHover(int x, int y);
     void mapPointer(double x, double y);
 
-    float getWorldX() const { return worldX; }
-    float getWorldY() const { return worldY; }
-
 private:
     InputState() = default;
     bool advanceScreen();

@@ -1,3 +1,4 @@
+// The program's one world, made on first use.
 #include "World.h"
 
 World& world() {

@@ -1,3 +1,4 @@
+// The camera: the locked window size, the projection, the view and its shake.
 #include "Camera.h"
 
 #include "Vector.h"

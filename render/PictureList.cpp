@@ -1,3 +1,4 @@
+// Picture lists: a PNG file loaded once and recorded as a textured unit square.
 #include "PictureList.h"
 
 #include "glpng.h"

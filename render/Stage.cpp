@@ -1,3 +1,4 @@
+// The stage: the play rectangle and its four full-window pictures.
 #include "Stage.h"
 
 #include "PictureList.h"

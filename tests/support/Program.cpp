@@ -1,3 +1,4 @@
+// Driving the real program: started on its own Xvfb, watched and fed input.
 #include "Program.h"
 
 #include <X11/Xlib.h>

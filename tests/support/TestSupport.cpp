@@ -1,3 +1,4 @@
+// Test support: child processes, a private Xvfb, files and pictures.
 #include "TestSupport.h"
 
 #include <fcntl.h>
