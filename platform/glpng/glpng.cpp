@@ -2,20 +2,16 @@
 // mipmap chain into a new OpenGL texture.
 #include "glpng.h"
 
+#include "openRegularFile.h"
 #include "pngDecode.h"
 #include "pngScale.h"
 #include "report.h"
 
 #include <GL/gl.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <vector>
 
 namespace {
@@ -28,34 +24,13 @@ void noteError(char* error, const char* reason) {
     std::snprintf(error, PNG_DECODE_ERROR_SIZE, "%s", reason);
 }
 
-// Only regular files: a directory fails late, and opening a FIFO that no one
-// writes to blocks for ever, so the file is opened without waiting and
-// checked before anything is read from it.
-FILE* openRegularFile(const char* filename, char* error) {
-    const int descriptor = open(filename, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (descriptor < 0) {
-        noteError(error, std::strerror(errno));
-        return nullptr;
-    }
-    struct stat status;
-    const char* refusal = nullptr;
-    if (fstat(descriptor, &status) != 0)
-        refusal = std::strerror(errno);
-    else if (S_ISDIR(status.st_mode))
-        refusal = "is a directory";
-    else if (!S_ISREG(status.st_mode))
-        refusal = "not a regular file";
-    FILE* file = refusal == nullptr ? fdopen(descriptor, "rb") : nullptr;
-    if (file == nullptr) {
-        noteError(error, refusal != nullptr ? refusal : std::strerror(errno));
-        close(descriptor);
-    }
-    return file;
-}
-
 bool decodePicture(const char* filename, PngImage* image, char* error) {
-    FILE* file = openRegularFile(filename, error);
-    if (file == nullptr) return false;
+    const char* refusal = nullptr;
+    FILE* file = openRegularFile(filename, &refusal);
+    if (file == nullptr) {
+        noteError(error, refusal);
+        return false;
+    }
     const PngDecodeSettings settings = {pngDisplayGammaFrom(std::getenv("VIEWING_GAMMA")),
                                         PNG_DECODE_MAX_SIDE, PNG_DECODE_MAX_BYTES};
     const bool decoded = pngDecodeFile(file, &settings, image, error) != 0;
