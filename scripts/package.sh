@@ -13,7 +13,7 @@ CXXFLAGS="$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFLAGS)" \
 CFLAGS="$(dpkg-buildflags --get CFLAGS) $(dpkg-buildflags --get CPPFLAGS)" \
 LDFLAGS="$(dpkg-buildflags --get LDFLAGS)" \
 cmake -S . -B build/package -DCMAKE_BUILD_TYPE=Release -DTUMBLEWELL_GAMES_LAYOUT=ON \
-  -DBUILD_TESTING=OFF >/dev/null
+  -DCMAKE_INSTALL_PREFIX=/usr -DBUILD_TESTING=OFF >/dev/null
 cmake --build build/package -j"$(nproc)" >/dev/null
 cpack --config build/package/CPackConfig.cmake -B build/package >/dev/null
 ls build/package/tumblewell_*.deb
