@@ -11,9 +11,9 @@ packages=(
   libsdl2-dev libsdl2-mixer-dev libasound2-dev libmpg123-dev
   # tests and benchmarks
   googletest libgtest-dev libbenchmark-dev
-  xvfb xauth xdotool x11-utils x11-xserver-utils imagemagick libx11-dev
+  xvfb xauth xdotool x11-utils x11-xserver-utils imagemagick librsvg2-bin libx11-dev
   # the Debian package and its checks
-  dpkg-dev desktop-file-utils man-db
+  dpkg-dev file git lintian appstream desktop-file-utils man-db
   # checks: sanitizer runtimes, the fuzzer, static analysis, formatting
   clang libclang-rt-dev cppcheck clang-tidy clang-format
   # the data generator and the README plot
