@@ -2,7 +2,8 @@
 # Regenerates Tumblewell's run-time data from nothing: the six pictures in images/,
 # the two sounds in audio/ and the desktop icon in packaging/ (PNG sizes and SVG). The output is committed, so running the program
 # never needs this script; run it again after changing a picture or the music.
-# Needs: ImageMagick 6 (/usr/bin/convert), the DejaVu fonts, g++, lame and sox.
+# Needs: ImageMagick 6 (/usr/bin/convert), the DejaVu fonts, g++, lame and sox
+# (scripts/install-deps.sh data).
 # Same tools, same bytes: fixed noise seeds, no timestamps, no metadata.
 set -euo pipefail
 
