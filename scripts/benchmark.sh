@@ -7,8 +7,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh
-cmake -S . -B build/benchmark -DCMAKE_BUILD_TYPE=Release -DTUMBLEWELL_TESTS=OFF >/dev/null
+scripts/install-deps.sh play bench
+cmake -S . -B build/benchmark -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build/benchmark --target bench_frame bench_step -j"$(nproc)" >/dev/null
 
 results=docs/performance

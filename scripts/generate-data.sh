@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Regenerates Tumblewell's run-time data from nothing: the six pictures in images/,
-# the two sounds in audio/ and the desktop icon in packaging/. The output is committed, so running the program
+# the two sounds in audio/ and the desktop icon in packaging/ (PNG sizes and SVG). The output is committed, so running the program
 # never needs this script; run it again after changing a picture or the music.
-# Needs: ImageMagick 6 (/usr/bin/convert), the DejaVu fonts, g++, lame and sox.
+# Needs: ImageMagick 6 (/usr/bin/convert), the DejaVu fonts, g++, lame and sox
+# (scripts/install-deps.sh data).
 # Same tools, same bytes: fixed noise seeds, no timestamps, no metadata.
 set -euo pipefail
 
@@ -63,8 +64,10 @@ make_token() { # output, shadow colour, lit colour
     "${png_options[@]}" "PNG32:$1"
 }
 
-make_token "$images/bluetoken.png" '#051a52' '#5aa2ff'
-make_token "$images/redtoken.png" '#4a0508' '#ff6a5c'
+blue_colours=('#051a52' '#5aa2ff') # shadow, lit
+red_colours=('#4a0508' '#ff6a5c')
+make_token "$images/bluetoken.png" "${blue_colours[@]}"
+make_token "$images/redtoken.png" "${red_colours[@]}"
 
 # ---------------------------------------------------------------- backdrop
 # Calm cool grey, a little lighter at the top, darker towards the corners, with a
@@ -219,18 +222,65 @@ done
 
 # ---------------------------------------------------------------- icon
 # The desktop icon: a ball come to rest on a wall under an attractor, on the
-# screens' night blue, drawn at 512 pixels and box-filtered down to each size
-# an icon theme asks for.
-list_of ball token_at "$blue" 150 122 180 1
-list_of attractor token_at "$red" 130 300 64 1
-"$im" -size 512x512 xc:none -fill '#1b2d5c' -stroke '#3a5590' -strokewidth 8 \
-  -draw 'roundrectangle 20,20 491,491 96,96' \
-  -stroke "$wall_colour" -strokewidth 30 -draw 'line 78,366 434,300' \
+# screens' night blue. Drawn at 512 pixels and box-filtered down to each size
+# an icon theme asks for, and drawn again from the same geometry as SVG for
+# the scalable size, its tokens shaded with gradients.
+icon_frame=(20 491 96 '#1b2d5c' '#3a5590' 8) # first and last pixel, corner radius, fill, edge, edge width
+icon_wall=(78 366 434 300 30)                  # from, to, width
+icon_ball=(150 122 180)                        # size, left, top
+icon_attractor=(130 300 64)
+list_of ball token_at "$blue" "${icon_ball[@]}" 1
+list_of attractor token_at "$red" "${icon_attractor[@]}" 1
+"$im" -size 512x512 xc:none -fill "${icon_frame[3]}" -stroke "${icon_frame[4]}" -strokewidth "${icon_frame[5]}" \
+  -draw "roundrectangle ${icon_frame[0]},${icon_frame[0]} ${icon_frame[1]},${icon_frame[1]} ${icon_frame[2]},${icon_frame[2]}" \
+  -stroke "$wall_colour" -strokewidth "${icon_wall[4]}" \
+  -draw "line ${icon_wall[0]},${icon_wall[1]} ${icon_wall[2]},${icon_wall[3]}" \
   "${ball[@]}" "${attractor[@]}" "MIFF:$work/icon.miff"
-for size in 64 128; do
+for size in 48 64 128; do
   "$im" "$work/icon.miff" -filter box -resize "${size}x${size}" "${png_options[@]}" \
     "PNG32:$root/packaging/icon-$size.png"
 done
+
+# mix COLOUR COLOUR FRACTION: the colour that far from the first to the second.
+mix() {
+  printf '#'
+  for i in 1 3 5; do
+    printf '%02x' "$(( $((16#${1:i:2})) + ($((16#${2:i:2})) - $((16#${1:i:2}))) * $3 / 100 ))"
+  done
+}
+
+# svg_token ID SIZE LEFT TOP SHADOW LIT: a token as make_token shades it, in
+# gradients: a flat face (80% lit), an engraved ring and a bevelled rim lit
+# from the upper left, and a glint on the ring's upper left.
+svg_token() {
+  awk -v id="$1" -v s="$2" -v x="$3" -v y="$4" -v dark="$5" -v lit="$6" -v flat="$(mix "$5" "$6" 80)" \
+    -v r="$(( $2 * disc_radius ))" -v n="$super" 'BEGIN {
+    r /= n; cx = x + s / 2; cy = y + s / 2
+    printf "  <linearGradient id=\"%s\" x1=\"0.15\" y1=\"0.1\" x2=\"0.85\" y2=\"0.9\">\n", id
+    printf "    <stop offset=\"0\" stop-color=\"%s\"/><stop offset=\"0.5\" stop-color=\"%s\"/><stop offset=\"1\" stop-color=\"%s\"/>\n", lit, flat, dark
+    printf "  </linearGradient>\n"
+    printf "  <circle cx=\"%g\" cy=\"%g\" r=\"%g\" fill=\"url(#%s)\"/>\n", cx, cy, r, id
+    printf "  <circle cx=\"%g\" cy=\"%g\" r=\"%g\" fill=\"%s\"/>\n", cx, cy, 0.78 * r, flat
+    for (i = 0; i < 2; ++i)
+      printf "  <circle cx=\"%g\" cy=\"%g\" r=\"%g\" fill=\"none\" stroke=\"url(#%s)\" stroke-width=\"%g\"/>\n", cx, cy, 0.72 * r, i ? "glint" : id, 0.06 * r
+  }'
+}
+
+# ImageMagick draws lines through pixel centres, half a pixel in from their edges.
+{
+  cat <<SVG
+<?xml version="1.0" encoding="UTF-8"?>
+<svg xmlns="http://www.w3.org/2000/svg" width="512" height="512" viewBox="0 0 512 512">
+  <linearGradient id="glint" x1="0.15" y1="0.1" x2="0.85" y2="0.9">
+    <stop offset="0.1" stop-color="#fff" stop-opacity="0.9"/><stop offset="0.4" stop-color="#fff" stop-opacity="0"/>
+  </linearGradient>
+  <rect x="${icon_frame[0]}.5" y="${icon_frame[0]}.5" width="$((icon_frame[1] - icon_frame[0]))" height="$((icon_frame[1] - icon_frame[0]))" rx="${icon_frame[2]}" fill="${icon_frame[3]}" stroke="${icon_frame[4]}" stroke-width="${icon_frame[5]}"/>
+  <line x1="${icon_wall[0]}.5" y1="${icon_wall[1]}.5" x2="${icon_wall[2]}.5" y2="${icon_wall[3]}.5" stroke="$wall_colour" stroke-width="${icon_wall[4]}"/>
+SVG
+  svg_token ball "${icon_ball[@]}" "${blue_colours[@]}"
+  svg_token attractor "${icon_attractor[@]}" "${red_colours[@]}"
+  echo '</svg>'
+} > "$root/packaging/icon.svg"
 
 # ---------------------------------------------------------------- sounds
 # The helper writes the eight-bar loop and the click as 16-bit 44.1 kHz WAV;

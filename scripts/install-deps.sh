@@ -1,24 +1,36 @@
 #!/usr/bin/env bash
-# Installs every Debian package that building, running and testing Tumblewell needs.
-# Safe to run again: apt-get skips what is already there.
+# Installs the Debian packages that a task needs, named by group, skipping
+# what is already there:
+#   play     build and play (scripts/play.sh)
+#   package  build the Debian package (scripts/package.sh, with play)
+#   test     run every test and check (scripts/test.sh, with play and package)
+#   bench    run the benchmarks and plot them (scripts/benchmark.sh, with play)
+#   data     make the pictures and sounds again (scripts/generate-data.sh)
+# Usage: scripts/install-deps.sh GROUP...
 set -euo pipefail
 
-packages=(
-  # build
-  cmake g++ make pkg-config
-  # the program: GLUT window over OpenGL, PNG pictures, sound
-  freeglut3-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri libpng-dev zlib1g-dev
-  libsdl2-dev libsdl2-mixer-dev libasound2-dev libmpg123-dev
-  # tests and benchmarks
-  googletest libgtest-dev libbenchmark-dev
-  xvfb xauth xdotool x11-utils x11-xserver-utils imagemagick libx11-dev
-  # the Debian package and its checks
-  dpkg-dev desktop-file-utils man-db
-  # checks: sanitizer runtimes, the fuzzer, static analysis, formatting
-  clang libclang-rt-dev cppcheck clang-tidy clang-format
-  # the data generator and the README plot
-  sox libsox-fmt-mp3 lame fonts-dejavu-core gnuplot-nox
+declare -A groups=(
+  # a GLUT window over OpenGL, X11, PNG pictures, sound
+  [play]="cmake g++ make pkg-config freeglut3-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri
+          libx11-dev libpng-dev zlib1g-dev libsdl2-dev libsdl2-mixer-dev libasound2-dev libmpg123-dev"
+  # dates from git, compiler flags and library dependencies from dpkg-dev,
+  # and CPack's search for binaries with file
+  [package]="git dpkg-dev file"
+  # the suite and its tools; the package's checkers; sanitizer runtimes, the
+  # fuzzer, static analysis and formatting
+  [test]="googletest libgtest-dev libbenchmark-dev xvfb xauth xdotool x11-utils x11-xserver-utils
+          imagemagick librsvg2-bin sox lintian appstream desktop-file-utils man-db
+          clang libclang-rt-dev cppcheck clang-tidy clang-format"
+  [bench]="libbenchmark-dev xvfb gnuplot-nox"
+  [data]="imagemagick fonts-dejavu-core g++ lame sox libsox-fmt-mp3"
 )
+
+packages=()
+for group in "$@"; do
+  [ -n "${groups[$group]:-}" ] || { echo "install-deps: no group '$group' (${!groups[*]})" >&2; exit 2; }
+  read -ra named -d '' <<< "${groups[$group]}" || true
+  packages+=("${named[@]}")
+done
 
 missing=()
 for p in "${packages[@]}"; do

@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh
-cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DTUMBLEWELL_TESTS=OFF -DTUMBLEWELL_BENCH=OFF >/dev/null
+scripts/install-deps.sh play
+cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
 cmake --build build/release --target tumblewell -j"$(nproc)" >/dev/null
 exec build/release/tumblewell

@@ -14,7 +14,7 @@ cd "$(dirname "$self")/.."
 build=${build:-build/release}
 binary="$build/tumblewell"
 if [ ! -x "$binary" ]; then
-  cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DTUMBLEWELL_TESTS=OFF -DTUMBLEWELL_BENCH=OFF >/dev/null
+  cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
   cmake --build "$build" --target tumblewell -j"$(nproc)" >/dev/null
 fi
 mkdir -p docs

@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test: the formatting check, static analysis and
-# the suite in a plain build, a minute of fuzzing of the PNG decoder, then the suite again under
-# AddressSanitizer and UndefinedBehaviorSanitizer.
+# Installs what is missing, builds, and runs every test: the formatting check, static analysis,
+# the Debian package and the suite in a plain build, a minute of fuzzing of the PNG decoder, then
+# the suite again under AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
 
-scripts/install-deps.sh
+scripts/install-deps.sh play package test
 
 echo "== formatting: clang-format"
 git ls-files -z '*.c' '*.cc' '*.cpp' '*.h' '*.hpp' | xargs -0 clang-format --dry-run -Werror
@@ -16,7 +16,10 @@ cmake -S . -B build/test -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build/test -j"$jobs"
 echo "== static analysis: cppcheck and clang-tidy"
 scripts/static-analysis.sh build/test
-ctest --test-dir build/test --output-on-failure -j"$jobs"
+# Built once, alone, before the parallel tests: the package test inspects it.
+echo "== Debian package: scripts/package.sh"
+scripts/package.sh
+ctest --test-dir build/test --output-on-failure --no-tests=error -j"$jobs"
 
 echo "== fuzz the PNG decoder for 60 s (libFuzzer, clang)"
 CC=clang CXX=clang++ cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTUMBLEWELL_BENCH=OFF >/dev/null
@@ -33,4 +36,6 @@ echo "== build and test under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S . -B build/sanitize -DCMAKE_BUILD_TYPE=Debug -DTUMBLEWELL_SANITIZE=ON -DTUMBLEWELL_BENCH=OFF >/dev/null
 cmake --build build/sanitize -j"$jobs"
 # Any report fails its test: UBSan stops at the first one, with its stack.
-UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 ctest --test-dir build/sanitize --output-on-failure -j"$jobs"
+# The package, which holds no sanitized code, was checked above.
+UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 ctest --test-dir build/sanitize --output-on-failure \
+  --no-tests=error --label-exclude package -j"$jobs"

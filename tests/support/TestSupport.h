@@ -1,8 +1,8 @@
-// What many tests need: a private X server, child processes that end with
-// the test, what a piece of code prints on stderr, and pictures to compare.
+// What many tests need beside a private X server and children (Processes.h):
+// polling, commands run to their end, what a piece of code prints on stderr,
+// and pictures to compare.
 #pragma once
 #include <gtest/gtest.h>
-#include <sys/types.h>
 
 #include <algorithm>
 #include <chrono>
@@ -11,30 +11,12 @@
 #include <string>
 #include <vector>
 
+#include "Processes.h"
+
 using namespace std::chrono_literals;
-
-// Xvfb on a display number it picks itself (-displayfd), so that tests never
-// collide on a display.
-class Xvfb {
-public:
-    Xvfb();
-    ~Xvfb();
-
-    const std::string& display() const { return display_; }  // ":N"
-
-private:
-    pid_t pid_ = -1;
-    std::string display_;
-};
 
 // Polls until the condition holds or the deadline passes; true if it held.
 bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds deadline = 20s);
-
-// Starts `argv` as a child that the kernel ends when this process ends, even
-// when the test is killed; its output goes to the given descriptors (-1:
-// /dev/null), and `prepare` runs in the child just before the program starts.
-pid_t startChild(const std::vector<std::string>& argv, int out = -1, int err = -1,
-                 const std::function<void()>& prepare = {});
 
 // Standard output of a command run to its end, on `display` when given; its
 // exit status goes to `status` when given (-1 when it did not exit by itself).
