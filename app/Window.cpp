@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "WindowHint.h"
 #include "report.h"
 
 namespace {
@@ -12,8 +13,7 @@ namespace {
 bool windowOpen = false;
 
 // The toolkit's fatal errors end the program in one line that says what
-// failed. Before the window is open the cause is nearly always that there is
-// no display, and the line says how to run without one.
+// failed, and how to mend it where the system has a usual cause.
 void reportToolkitFailure(const char* format, va_list arguments) {
     char reason[256];
     std::vsnprintf(reason, sizeof reason, format, arguments);

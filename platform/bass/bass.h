@@ -12,14 +12,19 @@
 
 #include <stdint.h>
 
+#ifdef _WIN32
+/* Windows' own, as every file that also includes windows.h sees them. */
+#include <wtypes.h>
+#else
+typedef uint32_t DWORD;
+typedef int BOOL;
+#endif
+typedef DWORD HSAMPLE;
+typedef DWORD HSTREAM;
+
 #ifdef __cplusplus
 extern "C" {
 #endif
-
-typedef uint32_t DWORD;
-typedef int BOOL;
-typedef DWORD HSAMPLE;
-typedef DWORD HSTREAM;
 
 #ifndef TRUE
 #define TRUE 1
