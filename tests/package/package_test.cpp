@@ -32,7 +32,7 @@ TEST(Package, HoldsTheProgramItsDataAndItsDesktopFilesAndStartsFromAnyFolder) {
     const Screenshot scalable = readPicture(icons + "scalable/apps/tumblewell.svg");
     EXPECT_LT(meanDifference(scalable, readPicture(icons + "128x128" + png)), 6);
 
-    Program program(unpacked.path(), {}, usr + "/games/tumblewell");  // a folder with no data
+    Program program(unpacked.path(), {}, {{usr + "/games/tumblewell"}, {}, ""});  // no data there
     const Screenshot title = readPicture(source + "/images/titlescreen.png");
     EXPECT_TRUE(
         program.waitForScreen([&](const Screenshot& s) { return meanDifference(s, title) < 3; }));

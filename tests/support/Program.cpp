@@ -7,12 +7,16 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <regex>
+
+Launcher linuxProgram() { return {{TUMBLEWELL_BINARY}, {}, ""}; }
 
 Program::Program(const std::string& workDir, const Environment& environment,
-                 const std::string& binary) {
+                 const Launcher& launcher)
+    : launcher_(launcher) {
     const int out = open(printed_.file("out").c_str(), O_WRONLY | O_CREAT, 0644);
     const int err = open(printed_.file("err").c_str(), O_WRONLY | O_CREAT, 0644);
-    pid_ = startChild({binary}, out, err, [&] {
+    pid_ = startChild(launcher.command, out, err, [&] {
         if (chdir(workDir.c_str()) != 0) _exit(126);
         setenv("DISPLAY", server_.display().c_str(), 1);
         setenv("SDL_AUDIODRIVER", "dummy", 1);
@@ -24,8 +28,9 @@ Program::Program(const std::string& workDir, const Environment& environment,
         setenv("LD_PRELOAD", TUMBLEWELL_GL_DRIVER, 1);
         setenv("ASAN_OPTIONS", "verify_asan_link_order=0", 1);
 #endif
-        for (const auto& [name, value] : environment)
-            value.empty() ? unsetenv(name.c_str()) : setenv(name.c_str(), value.c_str(), 1);
+        for (const Environment& names : {launcher.environment, environment})
+            for (const auto& [name, value] : names)
+                value.empty() ? unsetenv(name.c_str()) : setenv(name.c_str(), value.c_str(), 1);
     });
     close(out);
     close(err);
@@ -36,9 +41,18 @@ Program::~Program() {
     waitpid(pid_, nullptr, 0);
 }
 
-std::string Program::output() const { return contentsOf(printed_.file("out")); }
+// What the program printed on one of its streams, its lines ending in "\n".
+std::string Program::printed(const std::string& stream) const {
+    const std::string text = contentsOf(printed_.file(stream));
+    return launcher_.crlfLines ? std::regex_replace(text, std::regex("\r\n"), "\n") : text;
+}
 
-std::string Program::errors() const { return contentsOf(printed_.file("err")); }
+std::string Program::output() const { return printed("out"); }
+
+std::string Program::errors() const {
+    if (launcher_.noise.empty()) return printed("err");
+    return std::regex_replace(printed("err"), std::regex(launcher_.noise + "\n"), "");
+}
 
 bool Program::running() {
     int status = 0;

@@ -7,22 +7,41 @@
 #include "TempDir.h"
 #include "TestSupport.h"
 
+// Names and values for a program's environment; an empty value removes the name.
+using Environment = std::vector<std::pair<std::string, std::string>>;
+
+// How a test starts the program: the command, run in the working folder,
+// what the system under the program needs in its environment, what that
+// system writes on stderr of its own (a pattern of whole lines), and whether
+// text lines end in "\r\n" there, as on Windows.
+struct Launcher {
+    std::vector<std::string> command;
+    Environment environment;
+    std::string noise;
+    bool crlfLines = false;
+};
+
+// The Linux program this build made.
+Launcher linuxProgram();
+// The program a suite tests: the Linux one, or the Windows one under Wine;
+// each test program links the definition it needs.
+const Launcher& programUnderTest();
+
 class Program {
 public:
-    using Environment = std::vector<std::pair<std::string, std::string>>;
-
-    // Starts `binary` (by default the program) in `workDir` with sound on
-    // SDL's dummy driver, unless `environment` says otherwise; a name with an
-    // empty value is removed from the environment.
+    // Starts the program in `workDir` with sound on SDL's dummy driver,
+    // unless `environment` says otherwise.
     explicit Program(const std::string& workDir, const Environment& environment = {},
-                     const std::string& binary = TUMBLEWELL_BINARY);
+                     const Launcher& launcher = programUnderTest());
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
     ~Program();
 
     const std::string& window();  // its X id, found by title; empty if none came
-    std::string output() const;   // standard output so far
-    std::string errors() const;   // standard error so far
+    // Standard output and standard error so far, lines ending in "\n"; the
+    // system's own lines are left out of the errors.
+    std::string output() const;
+    std::string errors() const;
     bool running();
     int waitForExit();  // the exit status; -1 on a signal or after 20 s
 
@@ -43,8 +62,11 @@ public:
                        Screenshot* last = nullptr);
 
 private:
+    std::string printed(const std::string& stream) const;
+
     Xvfb server_;
     TempDir printed_;
+    Launcher launcher_;
     pid_t pid_ = -1;
     std::string window_;
     int status_ = -1;
