@@ -16,11 +16,12 @@ declare -A groups=(
   # dates from git, compiler flags and library dependencies from dpkg-dev,
   # and CPack's search for binaries with file
   [package]="git dpkg-dev file"
-  # the suite and its tools; the package's checkers; sanitizer runtimes, the
-  # fuzzer, static analysis and formatting
+  # the suite and its tools; the package's checkers; Wine and unzip for the
+  # Windows program (scripts/windows-libs.sh installs the cross compiler);
+  # sanitizer runtimes, the fuzzer, static analysis and formatting
   [test]="googletest libgtest-dev libbenchmark-dev xvfb xauth xdotool x11-utils x11-xserver-utils
           imagemagick librsvg2-bin sox lintian appstream desktop-file-utils man-db
-          clang libclang-rt-dev cppcheck clang-tidy clang-format"
+          clang libclang-rt-dev cppcheck clang-tidy clang-format wine64 unzip"
   [bench]="libbenchmark-dev xvfb gnuplot-nox"
   [data]="imagemagick fonts-dejavu-core g++ lame sox libsox-fmt-mp3"
 )

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: the formatting check, static analysis,
-# the Debian package and the suite in a plain build, a minute of fuzzing of the PNG decoder, then
-# the suite again under AddressSanitizer and UndefinedBehaviorSanitizer.
+# the Debian package, the Windows zip and the suite in a plain build (the Windows program under
+# Wine), a minute of fuzzing of the PNG decoder, then the suite again under AddressSanitizer and
+# UndefinedBehaviorSanitizer. The first run on a machine also builds the Windows libraries from
+# Debian's sources, for some minutes; later runs find them cached.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
@@ -16,9 +18,10 @@ cmake -S . -B build/test -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build/test -j"$jobs"
 echo "== static analysis: cppcheck and clang-tidy"
 scripts/static-analysis.sh build/test
-# Built once, alone, before the parallel tests: the package test inspects it.
-echo "== Debian package: scripts/package.sh"
+# Built once, alone, before the parallel tests: the package tests inspect them.
+echo "== Debian package and Windows zip: scripts/package.sh, scripts/package-windows.sh"
 scripts/package.sh
+scripts/package-windows.sh
 ctest --test-dir build/test --output-on-failure --no-tests=error -j"$jobs"
 
 echo "== fuzz the PNG decoder for 60 s (libFuzzer, clang)"
