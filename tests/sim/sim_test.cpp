@@ -15,6 +15,7 @@
 #include "Ball.h"
 #include "BallSet.h"
 #include "Wall.h"
+#include "WallSet.h"
 
 namespace {
 
