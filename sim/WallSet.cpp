@@ -12,7 +12,7 @@
 WallSet::WallSet() : grid_(std::make_unique<WallGrid>()) {}
 
 WallSet::~WallSet() {
-    for (Wall* wall : walls_) {
+    for (const Wall* wall : walls_) {
         delete wall;
     }
 }

@@ -24,13 +24,14 @@ public:
     void append(Wall* wall);
     void collide(Ball& ball) const;
 
-    const std::vector<Wall*>& members() const { return walls_; }
+    // Read-only: the set keeps what it derived from each wall.
+    const std::vector<const Wall*>& members() const { return walls_; }
 
     static void setUp();  // render/: walls have no picture
     void draw() const;    // render/
 
 private:
-    std::vector<Wall*> walls_;
+    std::vector<const Wall*> walls_;
     std::vector<SlopeForm> slopeForms_;  // one per wall, in the order of walls_
     std::vector<ContactZone> zones_;     // likewise
     std::unique_ptr<WallGrid> grid_;
