@@ -3,7 +3,7 @@
 #pragma once
 #include "Attractor.h"
 #include "BallSet.h"
-#include "Wall.h"
+#include "WallSet.h"
 
 struct World {
     BallSet balls;

@@ -10,6 +10,7 @@
 #include "Ball.h"
 #include "BallSet.h"
 #include "Wall.h"
+#include "WallSet.h"
 
 inline void buildBenchScene(BallSet& balls, AttractorSet& attractors, WallSet& walls, int ballCount,
                             int attractorCount, int wallCount) {

@@ -1,5 +1,6 @@
 // Walls as flat-coloured quads, and the line of the wall being drawn.
 #include "Wall.h"
+#include "WallSet.h"
 
 #include <GL/gl.h>
 

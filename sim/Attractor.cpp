@@ -10,18 +10,17 @@
 
 namespace {
 
-// The pull of one attractor on one ball (float) or on one ball per lane
-// (Lanes): the direction to the attractor, normalised as normalize3InPlace
-// does, times the strength. A ball on the attractor's centre (or too close
-// for the gap to square to a non-zero float) has no direction to be pulled
-// in: it gets no force.
-template <typename Value>
-void addPull(const Attractor& attractor, Value bx, Value by, Value& fx, Value& fy) {
-    Value dx = attractor.x - bx;
-    Value dy = attractor.y - by;
-    const Value dz{};
+// The pull of one attractor on one ball per lane: the direction (dx, dy, 0)
+// to the attractor, normalised in place (each component times
+// 1/sqrt(dx*dx + dy*dy + 0*0)), times the strength. A ball on the
+// attractor's centre (or too close for the gap to square to a non-zero
+// float) has no direction to be pulled in: it gets no force.
+void addPull(const Attractor& attractor, Lanes bx, Lanes by, Lanes& fx, Lanes& fy) {
+    Lanes dx = attractor.x - bx;
+    Lanes dy = attractor.y - by;
+    const Lanes dz{};
     const auto noDirection = dx * dx + dy * dy == 0.0f;
-    const Value k = 1.0f / squareRoot(dx * dx + dy * dy + dz * dz);
+    const Lanes k = 1.0f / squareRoot(dx * dx + dy * dy + dz * dz);
     dx = dx * k;
     dy = dy * k;
     fx = noDirection ? fx : fx + dx * attractor.pullStrength;
@@ -46,8 +45,6 @@ void Attractor::update(float dt) {
     }
 }
 
-void Attractor::pull(Ball& ball) const { addPull(*this, ball.x, ball.y, ball.fx, ball.fy); }
-
 AttractorSet::~AttractorSet() {
     for (Attractor* attractor : attractors_) {
         delete attractor;
@@ -59,12 +56,6 @@ void AttractorSet::append(Attractor* attractor) { attractors_.push_back(attracto
 void AttractorSet::step(float dt) {
     for (Attractor* attractor : attractors_) {
         attractor->update(dt);
-    }
-}
-
-void AttractorSet::applyPulls(Ball& ball) const {
-    for (const Attractor* attractor : attractors_) {
-        attractor->pull(ball);
     }
 }
 

@@ -17,7 +17,6 @@ struct Attractor {
     float pullStrength = 9.8f;
 
     void update(float dt);
-    void pull(Ball& ball) const;
 
     void draw() const;  // drawing lives with the renderer (render/)
 };
@@ -33,8 +32,8 @@ public:
 
     void append(Attractor* attractor);
     void step(float dt);
-    void applyPulls(Ball& ball) const;
-    // applyPulls on each of the balls, several balls at a time.
+    // Adds to each ball's force every attractor's pull, in insertion order;
+    // several balls at a time.
     void applyPulls(const std::vector<Ball*>& balls) const;
     Attractor* pick(float px, float py) const;
 

@@ -3,7 +3,7 @@
 
 #include "Attractor.h"
 #include "Ball.h"
-#include "Wall.h"
+#include "WallSet.h"
 
 BallSet::~BallSet() {
     for (Ball* ball : balls_) {

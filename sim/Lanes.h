@@ -19,5 +19,3 @@ inline Lanes squareRoot(Lanes values) {
     }
     return roots;
 }
-
-inline float squareRoot(float value) { return std::sqrt(value); }

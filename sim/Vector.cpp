@@ -16,6 +16,4 @@ void normalize3To(float u, float v, float w, float& outU, float& outV, float& ou
     outW = w * k;
 }
 
-void normalize3InPlace(float& u, float& v, float& w) { normalize3To(u, v, w, u, v, w); }
-
 double degreesToRadians(double degrees) { return degrees * 0.017453292519943295; }

@@ -5,5 +5,4 @@
 double squaredDistance(double x1, double y1, double x2, double y2);
 float length3(float u, float v, float w);
 void normalize3To(float u, float v, float w, float& outU, float& outV, float& outW);
-void normalize3InPlace(float& u, float& v, float& w);
 double degreesToRadians(double degrees);

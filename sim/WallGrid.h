@@ -7,7 +7,7 @@
 #include <vector>
 
 // Where a ball's centre must be to touch a wall at all, give or take the
-// ball's reach (Wall.cpp works it out for each wall).
+// ball's reach (WallPrefilter.cpp works it out for each wall).
 struct ContactBox {
     float left, right, bottom, top;
 };
