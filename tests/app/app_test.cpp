@@ -152,58 +152,42 @@ TEST_F(Shell, EveryPressAddsABallAndAHeldKeyOne) {
     const size_t crowd = 8000;
     for (size_t i = 0; i < crowd; ++i) world().balls.append(new Ball);
     static int frames = 0, presses = 0, releases = 0;
-    glutDisplayFunc([] {
-        ++frames;
-        displayCallback();
-    });
-    glutKeyboardFunc([](unsigned char key, int x, int y) {
-        ++presses;
-        keyboardCallback(key, x, y);
-    });
-    glutKeyboardUpFunc([](unsigned char key, int x, int y) {
-        ++releases;
-        ignoredKeyCallback(key, x, y);
-    });
+    glutDisplayFunc([] { ++frames, displayCallback(); });
+    glutKeyboardFunc(
+        [](unsigned char key, int x, int y) { ++presses, keyboardCallback(key, x, y); });
+    glutKeyboardUpFunc(
+        [](unsigned char key, int x, int y) { ++releases, ignoredKeyCallback(key, x, y); });
     const auto added = [&] { return world().balls.members().size() - crowd; };
-    // Frames run, and input is handled between them, until `done`.
-    const auto playUntil = [](const std::function<bool()>& done) {
-        return waitUntil([&] {
-            glutMainLoopEvent();
-            idleCallback();
-            return done();
-        });
-    };
-    const auto playFor = [&](std::chrono::milliseconds span) {
-        const auto end = std::chrono::steady_clock::now() + span;
-        playUntil([&] { return std::chrono::steady_clock::now() >= end; });
-    };
-    // xdotool with these arguments, then frames until the window has had
-    // `released` key releases in all.
-    const auto type = [&](std::vector<std::string> arguments, int released) {
+    // xdotool with these arguments, then frames, input handled between them,
+    // until `done`: a number of releases in all, or a time.
+    const auto type = [](std::vector<std::string> arguments, std::function<bool()> done) {
         arguments.insert(arguments.begin(), "xdotool");
-        return succeeds(arguments) && playUntil([&] { return releases == released; });
+        return succeeds(arguments) &&
+               waitUntil([&] { return glutMainLoopEvent(), idleCallback(), done(); });
+    };
+    const auto released = [](int count) { return [count] { return releases == count; }; };
+    const auto after = [](std::chrono::milliseconds span) {
+        return [end = std::chrono::steady_clock::now() + span] {
+            return std::chrono::steady_clock::now() >= end;
+        };
     };
     std::string window = outputOf({"xdotool", "search", "--name", "tumblewell test"});
     window = window.substr(0, window.find('\n'));
-    ASSERT_TRUE(succeeds({"xdotool", "windowfocus", "--sync", window}));
+    ASSERT_TRUE(type({"windowfocus", "--sync", window}, released(0)));
 
     for (int pair = 1; pair <= 5; ++pair) {  // the second press before the first release is seen
-        ASSERT_TRUE(type({"keydown", "m", "keyup", "m", "keydown", "m"}, 2 * pair - 1));
-        playFor(400ms);
-        ASSERT_TRUE(type({"keyup", "m"}, 2 * pair));
+        ASSERT_TRUE(type({"keydown", "m", "keyup", "m", "keydown", "m"}, after(400ms)));
+        ASSERT_TRUE(type({"keyup", "m"}, released(2 * pair)));
     }
     EXPECT_EQ(added(), 10u) << "overlapping taps";
-    ASSERT_TRUE(
-        type({"keydown", "m", "keydown", "ctrl", "keyup", "m", "keyup", "ctrl", "key", "m"}, 12));
+    ASSERT_TRUE(type({"keydown", "m", "keydown", "ctrl", "keyup", "m", "keyup", "ctrl", "key", "m"},
+                     released(12)));
     EXPECT_EQ(added(), 12u) << "let go with Ctrl held";
-    ASSERT_TRUE(type({"key", "--delay", "0", "m", "m", "m", "m"}, 16));
+    ASSERT_TRUE(type({"key", "--delay", "0", "m", "m", "m", "m"}, released(16)));
     EXPECT_EQ(added(), 16u) << "taps sent with no delay";
-
     ASSERT_TRUE(succeeds({"xset", "r", "on"}));
     const int pressed = presses;
-    ASSERT_TRUE(type({"keydown", "m"}, 16));
-    playFor(2s);
-    ASSERT_TRUE(type({"keyup", "m"}, 17));
+    ASSERT_TRUE(type({"keydown", "m"}, after(2s)) && type({"keyup", "m"}, released(17)));
     EXPECT_GT(presses - pressed, 10) << "X did not repeat the held key";
     EXPECT_EQ(added(), 17u) << "held while X repeats it";
 
@@ -211,22 +195,14 @@ TEST_F(Shell, EveryPressAddsABallAndAHeldKeyOne) {
     Display* display = XOpenDisplay(nullptr);
     ASSERT_NE(display, nullptr);
     const Window elsewhere =
-        XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 50, 50, 0, 0, 0);
+        XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 9, 9, 0, 0, 0);
     XMapWindow(display, elsewhere);
     XSync(display, False);
-    ASSERT_TRUE(succeeds({"xdotool", "keydown", "m"}));
-    ASSERT_TRUE(playUntil([&] { return added() == 18; }));
-    for (const std::vector<std::string>& step :
-         {std::vector<std::string>{"windowfocus", "--sync", std::to_string(elsewhere)},
-          {"keyup", "m"},
-          {"windowfocus", "--sync", window}}) {
-        std::vector<std::string> command{"xdotool"};
-        command.insert(command.end(), step.begin(), step.end());
-        ASSERT_TRUE(succeeds(command));
-    }
+    ASSERT_TRUE(type({"keydown", "m"}, [&] { return added() == 18; }));
+    ASSERT_TRUE(type({"windowfocus", "--sync", std::to_string(elsewhere), "keyup", "m",
+                      "windowfocus", "--sync", window},
+                     [&, seen = frames] { return frames >= seen + 2; }));
     XCloseDisplay(display);
-    const int seen = frames;
-    ASSERT_TRUE(playUntil([&] { return frames >= seen + 2; }));
-    ASSERT_TRUE(type({"key", "m"}, 18));
+    ASSERT_TRUE(type({"key", "m"}, released(18)));
     EXPECT_EQ(added(), 19u) << "pressed again after a lost release";
 }

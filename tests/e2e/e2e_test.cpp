@@ -51,26 +51,17 @@ bool tokenShows(Program& program, bool (*colour)(const uint8_t*), double x, doub
         [&](const Screenshot& s) { return tokenAt(find(s, colour), x, y); });
 }
 
-testing::AssertionResult shows(Program& program, const std::string& picture) {
-    const Screenshot expected = readPicture(source + "/images/" + picture);
-    if (program.waitForScreen([&](const Screenshot& s) { return meanDifference(s, expected) < 3; }))
-        return testing::AssertionSuccess();
-    return testing::AssertionFailure()
-           << picture << " not shown; program says: " << program.errors();
+bool shows(Program& program, const std::string& picture) {
+    return program.shows(source + "/images/" + picture);
 }
 
-// The program's pictures and sounds in a folder of their own.
-void copyData(const TempDir& dir) {
+// The program's pictures and sounds in a folder of their own; the music cut
+// to its first `musicBytes`, when given.
+std::string copyData(const TempDir& dir, size_t musicBytes = std::string::npos) {
     fs::copy(source + "/images", dir.file("images"));
     fs::copy(source + "/audio", dir.file("audio"));
-}
-
-// The program's data with its music cut to the first second, so that a few
-// seconds of play hear it loop.
-std::string withShortMusic(const TempDir& dir) {
-    copyData(dir);
-    dir.write("audio/backgroundmusic.mp3",
-              contentsOf(source + "/audio/backgroundmusic.mp3").substr(0, 16000));
+    const std::string music = dir.file("audio/backgroundmusic.mp3");
+    dir.write("audio/backgroundmusic.mp3", contentsOf(music).substr(0, musicBytes));
     return dir.path();
 }
 
@@ -81,7 +72,7 @@ std::string withShortMusic(const TempDir& dir) {
 class Playing : public testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(shows(program, "titlescreen.png"));
+        ASSERT_TRUE(shows(program, "titlescreen.png")) << program.errors();
         program.key("x");
         ASSERT_TRUE(program.inputHandled()) << "the window keeps to 640 x 480";
         ASSERT_TRUE(shows(program, "titlescreen.png")) << "a key left the title";
@@ -90,9 +81,10 @@ protected:
         program.click(320, 240);
         ASSERT_TRUE(shows(program, "gray.png"));
     }
+    // The music cut to its first second: a few seconds of play hear it loop.
     TempDir data;
     TempDir heard;
-    Program program{withShortMusic(data),
+    Program program{copyData(data, 16000),
                     {{"SDL_AUDIODRIVER", "disk"}, {"SDL_DISKAUDIOFILE", heard.file("music")}}};
 };
 

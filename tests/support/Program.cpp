@@ -121,6 +121,11 @@ Screenshot Program::screenshot() {
     return Screenshot{std::vector<uint8_t>(rgb.begin(), rgb.end())};
 }
 
+bool Program::shows(const std::string& picture) {
+    const Screenshot expected = readPicture(picture);
+    return waitForScreen([&](const Screenshot& s) { return meanDifference(s, expected) < 3; });
+}
+
 bool Program::waitForScreen(const std::function<bool(const Screenshot&)>& condition,
                             Screenshot* last) {
     Screenshot shot;

@@ -60,6 +60,8 @@ public:
     // one taken goes to `last` when given.
     bool waitForScreen(const std::function<bool(const Screenshot&)>& condition,
                        Screenshot* last = nullptr);
+    // Whether the window came to show the picture file, stretched over it.
+    bool shows(const std::string& picture);
 
 private:
     std::string printed(const std::string& stream) const;
