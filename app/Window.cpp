@@ -20,10 +20,7 @@ void reportToolkitFailure(const char* format, va_list arguments) {
     if (windowOpen)
         reportLine("the window toolkit failed (%s)", reason);
     else
-        reportLine(
-            "cannot open its window (%s); with no display, run it under a virtual one: "
-            "xvfb-run -s '-screen 0 1024x768x24' ./tumblewell",
-            reason);
+        reportLine("cannot open its window (%s)%s", reason, windowFailureHint());
     std::exit(1);
 }
 

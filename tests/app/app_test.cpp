@@ -187,7 +187,8 @@ TEST_F(Shell, EveryPressAddsABallAndAHeldKeyOne) {
     EXPECT_EQ(added(), 16u) << "taps sent with no delay";
     ASSERT_TRUE(succeeds({"xset", "r", "on"}));
     const int pressed = presses;
-    ASSERT_TRUE(type({"keydown", "m"}, after(2s)) && type({"keyup", "m"}, released(17)));
+    ASSERT_TRUE(type({"keydown", "m"}, after(std::chrono::seconds(2))) &&
+                type({"keyup", "m"}, released(17)));
     EXPECT_GT(presses - pressed, 10) << "X did not repeat the held key";
     EXPECT_EQ(added(), 17u) << "held while X repeats it";
 
