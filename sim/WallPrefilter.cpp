@@ -38,9 +38,7 @@ ContactBox contactBoxOf(const Wall& wall) {
     const double slack = 4.0 * 0x1p-24 * (highestY + std::fabs(q) + 1.0) / std::fabs(m);
     const double lineLeft = std::min(atBottom, atTop) - slack;
     const double lineRight = std::max(atBottom, atTop) + slack;
-    if (!std::isfinite(lineLeft) || !std::isfinite(lineRight)) {
-        return {-INFINITY, INFINITY, box.bottom, box.top};
-    }
+    // Finite: float ends and a slope of at least 1/1024 keep them far inside a double's range.
     box.left = std::min(box.left, floatAtOrBelow(lineLeft));
     box.right = std::max(box.right, floatAtOrAbove(lineRight));
     return box;
