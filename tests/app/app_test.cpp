@@ -115,18 +115,17 @@ TEST_F(Shell, FramesStepTheWorldOnlyWhilePlayingAndDrawIt) {
 
     // Tokens are squares of their diameter on their centres, one of alpha 0
     // is not drawn, and walls are quads of their thickness along their segments.
-    World& scene = world();
     for (float x : {-20.0f, 30.0f}) {
-        scene.balls.append(new Ball{x, 40 - x / 2});
-        scene.attractors.append(new Attractor{x, 20});
+        world().balls.append(new Ball{x, 40 - x / 2});
+        world().attractors.append(new Attractor{x, 20});
     }
     for (float x : {-10.0f, 10.0f}) {  // one upright, one sloped
         Wall* wall = new Wall{x, 10, x > 0 ? 30 : x, 30};
         wall->finish();
-        scene.walls.append(wall);
+        world().walls.append(wall);
     }
-    scene.attractors.members()[1]->alpha = 0;  // blinked out
-    displayCallback();                         // no time has passed: nothing moves
+    world().attractors.members()[1]->alpha = 0;  // blinked out
+    displayCallback();                           // no time has passed: nothing moves
     const Screenshot shot = windowPixels();
     for (float x : {-20.0f, 30.0f}) {
         for (float dx : {-1.5f, 0.0f, 1.5f}) EXPECT_TRUE(blue(at(shot, x + dx, 40 - x / 2))) << x;

@@ -77,8 +77,7 @@ protected:
         ASSERT_TRUE(program.shows("gray.png"));
     }
     // The music cut to its first second: a few seconds of play hear it loop.
-    TempDir data;
-    TempDir heard;
+    TempDir data, heard;
     Program program{copyData(data, 16000),
                     {{"SDL_AUDIODRIVER", "disk"}, {"SDL_DISKAUDIOFILE", heard.file("music")}}};
 };
@@ -166,14 +165,13 @@ TEST_F(Playing, ABallFallsOntoAWallAndRestsOnIt) {
     };
     EXPECT_TRUE(program.waitForScreen(atTheTop)) << "dropped in at the top";
     program.key("a");
-    int stillFor = 0;
+    int stillFor = 0;  // screenshots in a row
     Screenshot shot;
-    waitUntil([&] {
-        shot = program.screenshot();
-        stillFor = tokenAt(find(shot, blue), 320, 96 - 2.1 * 6.4, 3) ? stillFor + 1 : 0;
+    const auto resting = [&](const Screenshot& s) {
+        stillFor = tokenAt(find(s, blue), 320, 96 - 2.1 * 6.4, 3) ? stillFor + 1 : 0;
         return stillFor == 10;
-    });
-    EXPECT_EQ(stillFor, 10);
+    };
+    EXPECT_TRUE(program.waitForScreen(resting, &shot));
     EXPECT_EQ(find(shot, blue, 0, 100, 639, 479).pixels, 0) << "got past the wall";
 }
 

@@ -21,11 +21,9 @@ TEST(Zip, HoldsAProgramNeedingOnlyWindowsItsDataAndHowToPlay) {
     const std::regex windowsOwn(
         "(ADVAPI32|GDI32|GLU32|IMM32|KERNEL32|msvcrt|ole32|OLEAUT32|"
         "OPENGL32|SETUPAPI|SHELL32|SHLWAPI|USER32|VERSION|WINMM)\\.dll");
-    std::smatch dll;
-    for (auto at = imports.cbegin();
-         std::regex_search(at, imports.cend(), dll, std::regex("DLL Name: (.*)"));
-         at = dll[0].second)
-        EXPECT_TRUE(std::regex_match(dll[1].str(), windowsOwn)) << dll[1];
+    const std::regex imported("DLL Name: (.*)");
+    for (std::sregex_iterator dll(imports.begin(), imports.end(), imported), end; dll != end; ++dll)
+        EXPECT_TRUE(std::regex_match((*dll)[1].str(), windowsOwn)) << (*dll)[1];
     EXPECT_NE(imports.find("DLL Name: KERNEL32.dll"), std::string::npos);
 
     Program program(folder.string(), {{"SDL_AUDIODRIVER", "nosuchdriver"}});
