@@ -100,7 +100,8 @@ TEST(Glpng, LoadsEveryKindOfPictureWithItsWholeMipmapChain) {
 TEST(Glpng, RefusesBrokenAndHostileFilesInOneLine) {
     TempDir dir;
     const std::string good = contentsOf(TUMBLEWELL_SOURCE_DIR "/images/redtoken.png");
-    // A header chunk claiming 100000 x 100000 pixels, its checksum right.
+    // A header chunk, 13 bytes of data, that claims 100000 x 100000 pixels
+    // and has its checksum right.
     const std::string header = "IHDR" + bigEndian(100000) + bigEndian(100000) + "\x08\x06\0\0\0"s;
     const uLong crc = crc32(0, reinterpret_cast<const Bytef*>(header.data()), uInt(header.size()));
     const std::string hugeHeader = bigEndian(13) + header + bigEndian(uint32_t(crc));
