@@ -77,12 +77,6 @@ struct Scene {
         ball->spinRate = uniform(rng, 0, 90);
     }
 
-    // An attractor on the pointer's grid, moving, with a lifetime to blink out.
-    void addAttractor(Rng& rng) {
-        attractors.append(new Attractor{gridX(rng), gridY(rng), uniform(rng, -3, 3),
-                                        uniform(rng, -3, 3), /*radius=*/2.0f, uniform(rng, -1, 8)});
-    }
-
     void step(float dt) {
         balls.step(dt, attractors, walls, field);
         attractors.step(dt);
@@ -99,7 +93,11 @@ uint64_t runScene(unsigned seed) {
     Rng rng(seed);
     Scene scene;
     for (int i = 0; i < 60; ++i) scene.walls.append(new Wall(randomWall(rng, i)));
-    for (int i = 0; i < 4; ++i) scene.addAttractor(rng);
+    // Attractors on the pointer's grid, moving, with a lifetime to blink out.
+    for (int i = 0; i < 4; ++i)
+        scene.attractors.append(new Attractor{gridX(rng), gridY(rng), uniform(rng, -3, 3),
+                                              uniform(rng, -3, 3), /*radius=*/2.0f,
+                                              uniform(rng, -1, 8)});
     for (int i = 0; i < 300; ++i) scene.addBall(rng, i % 5 == 0);
     scene.attractors.members()[0]->y = 30;
     scene.balls.append(new Ball{scene.attractors.members()[0]->x, 30});  // on its centre

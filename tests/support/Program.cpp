@@ -41,18 +41,16 @@ Program::~Program() {
     waitpid(pid_, nullptr, 0);
 }
 
-// What the program printed on one of its streams, its lines ending in "\n".
-std::string Program::printed(const std::string& stream) const {
-    const std::string text = contentsOf(printed_.file(stream));
-    return launcher_.crlfLines ? std::regex_replace(text, std::regex("\r\n"), "\n") : text;
+// What the program printed on one of its streams, its lines ending in "\n",
+// less the lines that match `noise`, a pattern, when given.
+std::string Program::printed(const std::string& stream, const std::string& noise) const {
+    std::string text = contentsOf(printed_.file(stream));
+    if (launcher_.crlfLines) text = std::regex_replace(text, std::regex("\r\n"), "\n");
+    return noise.empty() ? text : std::regex_replace(text, std::regex(noise + "\n"), "");
 }
 
-std::string Program::output() const { return printed("out"); }
-
-std::string Program::errors() const {
-    if (launcher_.noise.empty()) return printed("err");
-    return std::regex_replace(printed("err"), std::regex(launcher_.noise + "\n"), "");
-}
+std::string Program::output() const { return printed("out", ""); }
+std::string Program::errors() const { return printed("err", launcher_.noise); }
 
 bool Program::running() {
     int status = 0;
@@ -101,7 +99,7 @@ bool Program::inputHandled() {
     });
 }
 
-void Program::closeWindow() {
+int Program::closeWindow() {
     Display* display = XOpenDisplay(server_.display().c_str());
     XEvent event{};
     event.xclient.type = ClientMessage;
@@ -111,6 +109,7 @@ void Program::closeWindow() {
     event.xclient.data.l[0] = long(XInternAtom(display, "WM_DELETE_WINDOW", False));
     XSendEvent(display, event.xclient.window, False, NoEventMask, &event);
     XCloseDisplay(display);
+    return waitForExit();
 }
 
 Screenshot Program::screenshot() {
@@ -122,7 +121,7 @@ Screenshot Program::screenshot() {
 }
 
 bool Program::shows(const std::string& picture) {
-    const Screenshot expected = readPicture(picture);
+    const Screenshot expected = readPicture(TUMBLEWELL_SOURCE_DIR "/images/" + picture);
     return waitForScreen([&](const Screenshot& s) { return meanDifference(s, expected) < 3; });
 }
 

@@ -52,19 +52,21 @@ public:
     // Returns once the program has handled all input sent before: it answers
     // a resize with one back to 640 x 480, which X delivers after that input.
     bool inputHandled();
-    // Asks the window to close as a window manager's close button does.
-    void closeWindow();
+    // Asks the window to close as a window manager's close button does, then
+    // waits for the program to exit; returns its exit status.
+    int closeWindow();
 
     Screenshot screenshot();
     // Whether a screenshot came that meets the condition in time; the last
     // one taken goes to `last` when given.
     bool waitForScreen(const std::function<bool(const Screenshot&)>& condition,
                        Screenshot* last = nullptr);
-    // Whether the window came to show the picture file, stretched over it.
+    // Whether the window came to show one of the program's pictures (a file
+    // name in images/), stretched over it.
     bool shows(const std::string& picture);
 
 private:
-    std::string printed(const std::string& stream) const;
+    std::string printed(const std::string& stream, const std::string& noise) const;
 
     Xvfb server_;
     TempDir printed_;

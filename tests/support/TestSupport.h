@@ -30,9 +30,8 @@ inline bool succeeds(const std::vector<std::string>& command, const std::string&
     return status == 0;
 }
 
-inline int lines(const std::string& text) {
-    return int(std::count(text.begin(), text.end(), '\n'));
-}
+// How many lines a text holds, each ending in "\n".
+inline long lines(const std::string& text) { return std::count(text.begin(), text.end(), '\n'); }
 
 // A file's bytes; empty when it cannot be read.
 std::string contentsOf(const std::string& path);
