@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: the formatting check, static analysis,
 # the Debian package, the Windows zip and the suite in a plain build (the Windows program under
-# Wine), a minute of fuzzing of the PNG decoder, then the suite again under AddressSanitizer and
-# UndefinedBehaviorSanitizer. The first run on a machine also builds the Windows libraries from
-# Debian's sources, for some minutes; later runs find them cached.
+# Wine), then the suite again under AddressSanitizer and UndefinedBehaviorSanitizer while a minute
+# of fuzzing of the PNG decoder runs beside it. The first run on a machine also builds the Windows
+# libraries from Debian's sources, for some minutes; later runs find them cached.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
@@ -24,16 +24,18 @@ scripts/package.sh
 scripts/package-windows.sh
 ctest --test-dir build/test --output-on-failure --no-tests=error -j"$jobs"
 
-echo "== fuzz the PNG decoder for 60 s (libFuzzer, clang)"
+echo "== fuzz the PNG decoder for 60 s (libFuzzer, clang), beside the sanitized build and suite"
 CC=clang CXX=clang++ cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTUMBLEWELL_BENCH=OFF >/dev/null
 cmake --build build/fuzz -j"$jobs" --target fuzz_png_decode
 # A fresh corpus each run, from the program's token pictures.
 rm -rf build/fuzz/corpus build/fuzz/findings && mkdir -p build/fuzz/corpus build/fuzz/findings
 cp images/bluetoken.png images/redtoken.png build/fuzz/corpus/
-# Fails on any crash, leak, input slower than 10 s or memory over 2 GB, keeping the input in build/fuzz/findings.
+# Fails on any crash, leak, input slower than 10 s or memory over 2 GB, keeping the input in
+# build/fuzz/findings. It takes one core while the sanitized build and suite below run.
 build/fuzz/tests/platform/fuzz_png_decode -max_total_time=60 -rss_limit_mb=2048 -timeout=10 \
-  -artifact_prefix=build/fuzz/findings/ build/fuzz/corpus 2>build/fuzz/fuzz.log || { tail -n 60 build/fuzz/fuzz.log; exit 1; }
-tail -n 1 build/fuzz/fuzz.log
+  -artifact_prefix=build/fuzz/findings/ build/fuzz/corpus 2>build/fuzz/fuzz.log &
+fuzzer=$!
+trap 'kill "$fuzzer" 2>/dev/null || true' EXIT
 
 echo "== build and test under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S . -B build/sanitize -DCMAKE_BUILD_TYPE=Debug -DTUMBLEWELL_SANITIZE=ON -DTUMBLEWELL_BENCH=OFF >/dev/null
@@ -42,3 +44,7 @@ cmake --build build/sanitize -j"$jobs"
 # The package, which holds no sanitized code, was checked above.
 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 ctest --test-dir build/sanitize --output-on-failure \
   --no-tests=error --label-exclude package -j"$jobs"
+
+echo "== the fuzzer's result"
+wait "$fuzzer" || { tail -n 60 build/fuzz/fuzz.log; exit 1; }
+tail -n 1 build/fuzz/fuzz.log
