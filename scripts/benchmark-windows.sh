@@ -16,10 +16,13 @@ if [ -z "${TUMBLEWELL_ON_VIRTUAL_DISPLAY:-}" ]; then
   cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
   cmake --build build/release --target tumblewell -j"$(nproc)" >/dev/null
   zip=$(scripts/package-windows.sh | tail -n 1)
-  rm -rf build/benchmark-windows && mkdir -p build/benchmark-windows
+  # The program unpacked afresh; Wine's prefix made once, in the same folder.
+  rm -rf build/benchmark-windows/tumblewell-*-win64
   unzip -q "$zip" -d build/benchmark-windows
   export WINEPREFIX=$PWD/build/benchmark-windows/wine WINEDEBUG=-all
-  DISPLAY= /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1 && /usr/lib/wine/wineserver -w
+  if [ ! -d "$WINEPREFIX" ]; then
+    DISPLAY= /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1 && /usr/lib/wine/wineserver -w
+  fi
   echo "balls  linux fps  wine fps  wine / linux"
   for balls in 0 1000 10000; do
     for round in $(seq "$rounds"); do
