@@ -118,7 +118,7 @@ build_libpng1.6() {
   cmake_build "$1" -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF -DPNG_EXECUTABLES=OFF
 }
 
-# Named glut, as in Debian's Linux package, so one pkg-config name serves both systems.
+# Named glut, as in Debian's Linux package; the program finds it through its CMake package.
 build_freeglut() {
   cmake_build "$1" -DFREEGLUT_BUILD_SHARED_LIBS=OFF -DFREEGLUT_BUILD_STATIC_LIBS=ON \
     -DFREEGLUT_BUILD_DEMOS=OFF -DFREEGLUT_REPLACE_GLUT=ON
