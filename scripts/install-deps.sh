@@ -6,6 +6,8 @@
 #   test     run every test and check (scripts/test.sh, with play and package)
 #   bench    run the benchmarks and plot them (scripts/benchmark.sh, with play)
 #   data     make the pictures and sounds again (scripts/generate-data.sh)
+#   windows  cross-build the libraries and the program for Windows (scripts/cross-libs.sh)
+#   web      build the libraries and the program for the browser (scripts/cross-libs.sh)
 # Usage: scripts/install-deps.sh GROUP...
 set -euo pipefail
 
@@ -17,13 +19,16 @@ declare -A groups=(
   # and CPack's search for binaries with file
   [package]="git dpkg-dev file"
   # the suite and its tools; the package's checkers; Wine and unzip for the
-  # Windows program (scripts/windows-libs.sh installs the cross compiler);
+  # Windows program (the windows group brings the cross compiler);
   # sanitizer runtimes, the fuzzer, static analysis and formatting
   [test]="googletest libgtest-dev libbenchmark-dev xvfb xauth xdotool x11-utils x11-xserver-utils
           imagemagick librsvg2-bin sox lintian appstream desktop-file-utils man-db
           clang libclang-rt-dev cppcheck clang-tidy clang-format wine64 unzip"
   [bench]="libbenchmark-dev xvfb gnuplot-nox"
   [data]="imagemagick fonts-dejavu-core g++ lame sox libsox-fmt-mp3"
+  # the cross compilers, with what unpacks Debian's source packages (dpkg-source) and builds them
+  [windows]="g++-mingw-w64-x86-64 cmake make pkg-config dpkg-dev xz-utils bzip2"
+  [web]="emscripten cmake make pkg-config dpkg-dev xz-utils bzip2"
 )
 
 packages=()
@@ -42,7 +47,15 @@ if [ ${#missing[@]} -eq 0 ]; then
 fi
 
 sudo_cmd=()
-[ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+if [ "$(id -u)" -ne 0 ]; then
+  command -v sudo >/dev/null || {
+    echo "install-deps: as root, install first: apt-get install ${missing[*]}" >&2
+    exit 1
+  }
+  sudo_cmd=(sudo)
+fi
 export DEBIAN_FRONTEND=noninteractive
 "${sudo_cmd[@]}" apt-get update -qq
-"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+# Waits, rather than fails, while another install on this machine holds dpkg's lock.
+"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends -o DPkg::Lock::Timeout=600 \
+  "${missing[@]}" >/dev/null

@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # Builds Tumblewell for Windows into build/package/tumblewell-<version>-win64.zip: cross-compiled
-# with Debian's MinGW-w64 against the static libraries that scripts/windows-libs.sh builds from
-# Debian's own sources (the first run on a machine builds them, for some minutes; later runs find
-# them cached). Unzipped anywhere, the program starts with a double-click.
+# with Debian's MinGW-w64 against the static libraries that `scripts/cross-libs.sh windows` builds
+# from Debian's own sources (the first run on a machine builds them, for some minutes; later runs
+# find them cached). Unzipped anywhere, the program starts with a double-click.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-libraries=$(scripts/windows-libs.sh | tail -n 1)
+libraries=$(scripts/cross-libs.sh windows | tail -n 1)
 export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct)}
 cmake --no-warn-unused-cli -S . -B build/windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
   -DTUMBLEWELL_WINDOWS_LIBS="$libraries" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
