@@ -19,11 +19,12 @@ declare -A groups=(
   # and CPack's search for binaries with file
   [package]="git dpkg-dev file"
   # the suite and its tools; the package's checkers; Wine and unzip for the
-  # Windows program (the windows group brings the cross compiler);
-  # sanitizer runtimes, the fuzzer, static analysis and formatting
+  # Windows program, Chromium and Debian's Python for the web one (the windows
+  # and web groups bring the cross compilers); sanitizer runtimes, the fuzzer, static analysis and formatting
   [test]="googletest libgtest-dev libbenchmark-dev xvfb xauth xdotool x11-utils x11-xserver-utils
           imagemagick librsvg2-bin sox lintian appstream desktop-file-utils man-db
-          clang libclang-rt-dev cppcheck clang-tidy clang-format wine64 unzip"
+          clang libclang-rt-dev cppcheck clang-tidy clang-format wine64 unzip
+          chromium python3"
   [bench]="libbenchmark-dev xvfb gnuplot-nox"
   [data]="imagemagick fonts-dejavu-core g++ lame sox libsox-fmt-mp3"
   # the cross compilers, with what unpacks Debian's source packages (dpkg-source) and builds them

@@ -4,24 +4,15 @@
 # pointer and keys, the console's lines, evaluation and screenshots of the
 # canvas. Every wait is a poll with a deadline; the browser, its fresh
 # profile and the server end with the Browser.
-import base64
-import functools
-import http.server
-import json
-import os
-import shutil
-import subprocess
-import tempfile
-import threading
-import time
+import base64, functools, http.server, json, os, shutil, subprocess, tempfile, threading, time
 
 FLAGS = ["--headless", "--no-sandbox", "--use-angle=swiftshader", "--enable-unsafe-swiftshader",
          "--disable-background-networking", "--disable-component-update", "--disable-sync",
          "--no-first-run", "--disable-quic", "--window-size=800,600", "--remote-debugging-pipe"]
 
 
+# Polls until condition() gives something true; returns that, or the last value at the deadline.
 def wait_until(condition, seconds=30):
-    """Polls until condition() gives something true; returns that, or the last value at the deadline."""
     end = time.monotonic() + seconds
     while not (value := condition()) and time.monotonic() < end:
         time.sleep(0.05)
@@ -79,8 +70,8 @@ class Browser:
             self.replies[None] = "ended"  # the browser has gone: no reply will come
             self.arrived.notify_all()
 
+    # Sends a command to the page (to the browser before it has one) and returns its result.
     def call(self, method, **params):
-        """Sends a command to the page (to the browser before it has one) and returns its result."""
         with self.arrived:
             self.sent += 1
             sent = self.sent
@@ -95,8 +86,8 @@ class Browser:
             raise RuntimeError(f"{method}: {reply['error']}")
         return reply["result"]
 
+    # The value of a JavaScript expression in the page, a promise's once it settles.
     def evaluate(self, expression):
-        """The value of a JavaScript expression in the page, a promise's once it settles."""
         result = self.call("Runtime.evaluate", expression=expression, returnByValue=True, awaitPromise=True)
         if "exceptionDetails" in result:
             raise RuntimeError(f"{expression}: {result['exceptionDetails']}")
@@ -106,28 +97,28 @@ class Browser:
         with self.arrived:
             return list(self.console)
 
+    # Returns once the page has shown `count` more animation frames.
     def frames(self, count=1):
-        """Returns once the page has shown `count` more animation frames."""
         self.evaluate(f"new Promise(done => {{ let n = {count}; const next = () => --n < 0 ? done() : "
                       "requestAnimationFrame(next); next(); }})")
 
+    # Where the canvas's 640 x 480 pixels start in the page, once it has a canvas.
     def canvas(self):
-        """Where the canvas's 640 x 480 pixels start in the page, once it has a canvas."""
         self.origin = self.origin or wait_until(lambda: self.evaluate(
             "(c => c && [c.getBoundingClientRect().left + c.clientLeft, c.getBoundingClientRect().top + "
             "c.clientTop])(document.querySelector('canvas'))"))
         return self.origin
 
+    # The canvas as 640 x 480 RGB bytes, rows top first.
     def screenshot(self):
-        """The canvas as 640 x 480 RGB bytes, rows top first."""
         x, y = self.canvas()
         png = self.call("Page.captureScreenshot", format="png",
                         clip={"x": x, "y": y, "width": 640, "height": 480, "scale": 1})["data"]
         return subprocess.run(["/usr/bin/convert", "png:-", "-depth", "8", "rgb:-"], input=base64.b64decode(png),
                               stdout=subprocess.PIPE, check=True).stdout
 
+    # A pointer event at canvas pixel (x, y): mousePressed, mouseReleased or mouseMoved.
     def mouse(self, kind, x, y, button="left"):
-        """A pointer event at canvas pixel (x, y): mousePressed, mouseReleased or mouseMoved."""
         left, top = self.canvas()
         self.call("Input.dispatchMouseEvent", type=kind, x=left + x, y=top + y, button=button, clickCount=1)
 
@@ -136,8 +127,8 @@ class Browser:
         self.mouse("mousePressed", x, y, button)
         self.mouse("mouseReleased", x, y, button)
 
+    # Types a letter; held down while the system repeats it `repeats` times, a few frames apart.
     def key(self, letter, repeats=0):
-        """Types a letter; held down while the system repeats it `repeats` times, a few frames apart."""
         names = {"key": letter, "code": "Key" + letter.upper(), "windowsVirtualKeyCode": ord(letter.upper())}
         self.call("Input.dispatchKeyEvent", type="keyDown", text=letter, **names)
         for _ in range(repeats):
@@ -146,22 +137,15 @@ class Browser:
         self.call("Input.dispatchKeyEvent", type="keyUp", **names)
 
     def close(self):
+        os.close(self.commands)  # Chromium quits when its pipe closes, also when this process is killed
         try:
-            if self.process.poll() is None:
-                self.session = None
-                self.call("Browser.close")
-        except (RuntimeError, OSError):
-            pass
-        finally:
-            try:
-                self.process.wait(20)
-            except subprocess.TimeoutExpired:
-                self.process.kill()
-                self.process.wait()
-            os.close(self.commands)
-            self.server.shutdown()
-            self.server.server_close()
-            shutil.rmtree(self.profile, ignore_errors=True)
+            self.process.wait(30)
+        except subprocess.TimeoutExpired:
+            self.process.kill()
+            self.process.wait()
+        self.server.shutdown()
+        self.server.server_close()
+        shutil.rmtree(self.profile, ignore_errors=True)
 
     def __enter__(self):
         return self
