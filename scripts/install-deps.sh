@@ -20,7 +20,8 @@ declare -A groups=(
   [package]="git dpkg-dev file"
   # the suite and its tools; the package's checkers; Wine and unzip for the
   # Windows program, Chromium and Debian's Python for the web one (the windows
-  # and web groups bring the cross compilers); sanitizer runtimes, the fuzzer, static analysis and formatting
+  # and web groups bring the cross compilers); sanitizer runtimes, the
+  # fuzzer, static analysis and formatting
   [test]="googletest libgtest-dev libbenchmark-dev xvfb xauth xdotool x11-utils x11-xserver-utils
           imagemagick librsvg2-bin sox lintian appstream desktop-file-utils man-db
           clang libclang-rt-dev cppcheck clang-tidy clang-format wine64 unzip
