@@ -8,7 +8,7 @@ import base64, functools, http.server, json, os, shutil, subprocess, tempfile, t
 
 FLAGS = ["--headless", "--no-sandbox", "--use-angle=swiftshader", "--enable-unsafe-swiftshader",
          "--disable-background-networking", "--disable-component-update", "--disable-sync",
-         "--no-first-run", "--disable-quic", "--window-size=800,600", "--remote-debugging-pipe"]
+         "--no-first-run", "--disable-quic", "--window-size=1024,1024", "--remote-debugging-pipe"]
 
 
 # Polls until condition() gives something true; returns that, or the last value at the deadline.
@@ -100,7 +100,7 @@ class Browser:
     # Returns once the page has shown `count` more animation frames.
     def frames(self, count=1):
         self.evaluate(f"new Promise(done => {{ let n = {count}; const next = () => --n < 0 ? done() : "
-                      "requestAnimationFrame(next); next(); }})")
+                      "requestAnimationFrame(next); next(); })")
 
     # Where the canvas's 640 x 480 pixels start in the page, once it has a canvas.
     def canvas(self):
