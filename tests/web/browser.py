@@ -2,9 +2,10 @@
 # DevTools protocol on a pipe (--remote-debugging-pipe: fds 3 and 4, one JSON
 # message per NUL): one page of a folder served from 127.0.0.1 by a thread,
 # pointer and keys, the console's lines, evaluation and screenshots of the
-# canvas. Every wait is a poll with a deadline; the browser, its fresh
-# profile and the server end with the Browser.
-import base64, functools, http.server, json, os, shutil, subprocess, tempfile, threading, time
+# canvas. Every wait is a poll with a deadline. The browser, its fresh profile
+# and the server end with close(); Chromium also quits by itself when its
+# pipe closes, as it does when the process that drives it is killed.
+import base64, functools, http.server, json, os, select, shutil, subprocess, tempfile, threading, time
 
 FLAGS = ["--headless", "--no-sandbox", "--use-angle=swiftshader", "--enable-unsafe-swiftshader",
          "--disable-background-networking", "--disable-component-update", "--disable-sync",
@@ -20,10 +21,7 @@ def wait_until(condition, seconds=30):
 
 
 class Files(http.server.SimpleHTTPRequestHandler):
-    extensions_map = {**http.server.SimpleHTTPRequestHandler.extensions_map, ".wasm": "application/wasm"}
-
-    def log_message(self, *args):
-        pass
+    def log_message(self, *args): pass  # a line per file served would only be noise
 
 
 class Browser:
@@ -32,7 +30,7 @@ class Browser:
         threading.Thread(target=self.server.serve_forever, daemon=True).start()
         self.profile = tempfile.mkdtemp(prefix="tumblewell-chromium-")
         theirs_in, self.commands = os.pipe()
-        self.events, theirs_out = os.pipe()
+        self.replies, theirs_out = os.pipe()
         with open(os.path.join(self.profile, "stderr"), "wb") as log:
             self.process = subprocess.Popen(
                 ["/bin/sh", "-c", f'exec "$@" 3<&{theirs_in} 4>&{theirs_out}', "sh", "/usr/bin/chromium",
@@ -40,9 +38,7 @@ class Browser:
                 pass_fds=(theirs_in, theirs_out), stdout=subprocess.DEVNULL, stderr=log)
         os.close(theirs_in)
         os.close(theirs_out)
-        self.arrived, self.replies, self.console, self.sent, self.session, self.origin = \
-            threading.Condition(), {}, [], 0, None, None
-        threading.Thread(target=self._read, daemon=True).start()
+        self.received, self.answers, self.console, self.sent, self.session, self.origin = b"", {}, [], 0, None, None
         try:
             target = self.call("Target.createTarget", url="about:blank")["targetId"]
             self.session = self.call("Target.attachToTarget", targetId=target, flatten=True)["sessionId"]
@@ -52,36 +48,33 @@ class Browser:
             self.close()
             raise
 
-    def _read(self):
-        pending = b""
-        while chunk := os.read(self.events, 1 << 16):
-            *messages, pending = (pending + chunk).split(b"\0")
-            with self.arrived:
-                for message in map(json.loads, messages):
-                    if message.get("method") == "Runtime.consoleAPICalled":
-                        self.console.append(" ".join(str(a.get("value", "")) for a in message["params"]["args"]))
-                    elif message.get("method") == "Runtime.exceptionThrown":
-                        self.console.append(message["params"]["exceptionDetails"]["exception"]["description"])
-                    elif "id" in message:
-                        self.replies[message["id"]] = message
-                self.arrived.notify_all()
-        os.close(self.events)
-        with self.arrived:
-            self.replies[None] = "ended"  # the browser has gone: no reply will come
-            self.arrived.notify_all()
+    # Takes in what the browser has sent, waiting up to `seconds` for it; false when nothing came.
+    def receive(self, seconds=0):
+        if not select.select([self.replies], [], [], seconds)[0]:
+            return False
+        chunk = os.read(self.replies, 1 << 20)
+        if not chunk:
+            raise RuntimeError("the browser has quit")
+        *messages, self.received = (self.received + chunk).split(b"\0")
+        for message in map(json.loads, messages):
+            if message.get("method") == "Runtime.consoleAPICalled":
+                self.console.append(" ".join(str(a.get("value", "")) for a in message["params"]["args"]))
+            elif message.get("method") == "Runtime.exceptionThrown":
+                self.console.append(message["params"]["exceptionDetails"]["exception"]["description"])
+            elif "id" in message:
+                self.answers[message["id"]] = message
+        return True
 
     # Sends a command to the page (to the browser before it has one) and returns its result.
     def call(self, method, **params):
-        with self.arrived:
-            self.sent += 1
-            sent = self.sent
-        message = {"id": sent, "method": method, "params": params}
-        if self.session:
-            message["sessionId"] = self.session
-        os.write(self.commands, json.dumps(message).encode() + b"\0")
-        with self.arrived:
-            self.arrived.wait_for(lambda: sent in self.replies or None in self.replies, 60)
-            reply = self.replies.pop(sent, {"error": "no reply"})
+        self.sent += 1
+        message = {"id": self.sent, "method": method, "params": params}
+        os.write(self.commands, json.dumps({**message, "sessionId": self.session} if self.session else message).encode()
+                 + b"\0")
+        end = time.monotonic() + 60
+        while self.sent not in self.answers and time.monotonic() < end:
+            self.receive(1)
+        reply = self.answers.pop(self.sent, {"error": "no reply in 60 s"})
         if "error" in reply:
             raise RuntimeError(f"{method}: {reply['error']}")
         return reply["result"]
@@ -93,9 +86,10 @@ class Browser:
             raise RuntimeError(f"{expression}: {result['exceptionDetails']}")
         return result["result"].get("value")
 
-    def lines(self):
-        with self.arrived:
-            return list(self.console)
+    def lines(self):  # what the page has written on its console so far
+        while self.receive():
+            pass
+        return self.console
 
     # Returns once the page has shown `count` more animation frames.
     def frames(self, count=1):
@@ -137,18 +131,13 @@ class Browser:
         self.call("Input.dispatchKeyEvent", type="keyUp", **names)
 
     def close(self):
-        os.close(self.commands)  # Chromium quits when its pipe closes, also when this process is killed
+        os.close(self.commands)  # Chromium quits when its pipe closes
         try:
             self.process.wait(30)
         except subprocess.TimeoutExpired:
             self.process.kill()
             self.process.wait()
+        os.close(self.replies)
         self.server.shutdown()
         self.server.server_close()
         shutil.rmtree(self.profile, ignore_errors=True)
-
-    def __enter__(self):
-        return self
-
-    def __exit__(self, *exception):
-        self.close()
