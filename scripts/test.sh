@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: the formatting check, static analysis,
-# the Debian package, the Windows zip and the suite in a plain build (the Windows program under
-# Wine), then the suite again under AddressSanitizer and UndefinedBehaviorSanitizer while a minute
-# of fuzzing of the PNG decoder runs beside it. The first run on a machine also builds the Windows
-# libraries from Debian's sources, for some minutes; later runs find them cached.
+# the Debian package, the Windows and web zips and the suite in a plain build (the Windows program
+# under Wine, the web one in headless Chromium), then the suite again under AddressSanitizer and
+# UndefinedBehaviorSanitizer while a minute of fuzzing of the PNG decoder runs beside it. The first
+# run on a machine also builds the Windows and web libraries from Debian's sources, for some
+# minutes; later runs find them cached.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
@@ -19,9 +20,10 @@ cmake --build build/test -j"$jobs"
 echo "== static analysis: cppcheck and clang-tidy"
 scripts/static-analysis.sh build/test
 # Built once, alone, before the parallel tests: the package tests inspect them.
-echo "== Debian package and Windows zip: scripts/package.sh, scripts/package-windows.sh"
+echo "== Debian package, Windows and web zips: scripts/package.sh, package-windows.sh, package-web.sh"
 scripts/package.sh
 scripts/package-windows.sh
+scripts/package-web.sh
 ctest --test-dir build/test --output-on-failure --no-tests=error -j"$jobs"
 
 echo "== fuzz the PNG decoder for 60 s (libFuzzer, clang), beside the sanitized build and suite"
