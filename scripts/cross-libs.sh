@@ -159,16 +159,20 @@ build_libsdl2() {
   cmake_build "$1" -DSDL_SHARED=OFF -DSDL_STATIC=ON -DSDL_TEST=OFF
 }
 
-# The decoder library alone, which is all SDL2_mixer uses: no player, no output modules. For the
-# web, configure's own test programs cannot run and config.sub knows no "emscripten": a generic
-# 32-bit host with plain floating point describes what the WebAssembly build is.
+# The decoder library alone, which is all SDL2_mixer uses: neither the player nor its output
+# libraries and modules are built. For the web, configure's own test programs cannot run and
+# config.sub knows no "emscripten": a generic 32-bit host with plain floating point describes
+# what the WebAssembly build is.
 build_mpg123() {
   local host=${triple:-i686-pc-linux-gnu} cpu=()
   [ "$target" = web ] && cpu=(--with-cpu=generic_fpu)
   (cd "$1" && configure_for_target ./configure --host="$host" "${cpu[@]}" --prefix="$stage" \
-    --disable-components --enable-libmpg123 --disable-shared --enable-static \
+    --with-audio=dummy --disable-modules --disable-shared --enable-static \
     --disable-dependency-tracking &&
-    make -j "$jobs" && make install)
+    make -j "$jobs" src/libmpg123/libmpg123.la &&
+    make install-libLTLIBRARIES install-nodist_includeHEADERS install-includeHEADERS \
+      install-pkgconfigDATA lib_LTLIBRARIES=src/libmpg123/libmpg123.la \
+      nodist_include_HEADERS=src/libmpg123/mpg123.h pkgconfig_DATA=libmpg123.pc)
 }
 
 # MP3 through mpg123, linked in as Debian's package does, and no other codec: WAV is built in.

@@ -3,7 +3,8 @@
 // byte, a desktop entry and metainfo that their checkers pass, the icons and
 // a manual page; lintian (which also runs man --warnings and checks the
 // dependencies on libraries) has nothing to say; and its launcher starts the
-// program from any working folder.
+// program from any working folder, which names the launcher when it needs a
+// display.
 #include "Program.h"
 
 TEST(Package, HoldsTheProgramItsDataAndItsDesktopFilesAndStartsFromAnyFolder) {
@@ -32,8 +33,13 @@ TEST(Package, HoldsTheProgramItsDataAndItsDesktopFilesAndStartsFromAnyFolder) {
     const Screenshot scalable = readPicture(icons + "scalable/apps/tumblewell.svg");
     EXPECT_LT(meanDifference(scalable, readPicture(icons + "128x128" + png)), 6);
 
-    Program program(unpacked.path(), {}, {{usr + "/games/tumblewell"}, {}, ""});  // no data there
+    const Launcher launcher{{usr + "/games/tumblewell"}, {}, ""};
+    Program program(unpacked.path(), {}, launcher);  // no data there
     EXPECT_TRUE(program.shows("titlescreen.png"));
     EXPECT_EQ(program.closeWindow(), 0);
     EXPECT_EQ(program.errors(), "") << "nothing missed";
+    Program withoutDisplay(unpacked.path(), {{"DISPLAY", ""}}, launcher);
+    EXPECT_EQ(withoutDisplay.waitForExit(), 1);
+    const std::string hint = "xvfb-run -s '-screen 0 1024x768x24' " + launcher.command[0] + "\n";
+    EXPECT_NE(withoutDisplay.errors().find(hint), std::string::npos) << withoutDisplay.errors();
 }
