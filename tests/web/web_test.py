@@ -7,7 +7,7 @@
 # pixel; world point (x, y) is pixel (320 + 6.4 x, 480 - 6.4 y). Each test
 # has a browser of its own; run one by name:
 #   /usr/bin/python3 tests/web/web_test.py Page.test_title_...
-import json, operator, os, re, subprocess, tempfile, unittest, zipfile
+import operator, os, re, subprocess, tempfile, unittest, zipfile
 from browser import Browser, wait_until
 
 zip_path = os.environ.get("TUMBLEWELL_WEB_ZIP", "")
