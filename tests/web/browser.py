@@ -38,7 +38,7 @@ class Browser:
                 pass_fds=(theirs_in, theirs_out), stdout=subprocess.DEVNULL, stderr=log)
         os.close(theirs_in)
         os.close(theirs_out)
-        self.received, self.answers, self.console, self.sent, self.session, self.origin = b"", {}, [], 0, None, None
+        self.received, self.answers, self.console, self.sent, self.session = b"", {}, [], 0, None
         try:
             target = self.call("Target.createTarget", url="about:blank")["targetId"]
             self.session = self.call("Target.attachToTarget", targetId=target, flatten=True)["sessionId"]
@@ -96,12 +96,11 @@ class Browser:
         self.evaluate(f"new Promise(done => {{ let n = {count}; const next = () => --n < 0 ? done() : "
                       "requestAnimationFrame(next); next(); })")
 
-    # Where the canvas's 640 x 480 pixels start in the page, once it has a canvas.
+    # Where the canvas's 640 x 480 pixels start in the page now (its style and status lines move it).
     def canvas(self):
-        self.origin = self.origin or wait_until(lambda: self.evaluate(
+        return wait_until(lambda: self.evaluate(
             "(c => c && [c.getBoundingClientRect().left + c.clientLeft, c.getBoundingClientRect().top + "
             "c.clientTop])(document.querySelector('canvas'))"))
-        return self.origin
 
     # The canvas as 640 x 480 RGB bytes, rows top first.
     def screenshot(self):
