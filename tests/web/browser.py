@@ -98,9 +98,12 @@ class Browser:
 
     # Where the canvas's 640 x 480 pixels start in the page now (its style and status lines move it).
     def canvas(self):
-        return wait_until(lambda: self.evaluate(
+        origin = wait_until(lambda: self.evaluate(
             "(c => c && [c.getBoundingClientRect().left + c.clientLeft, c.getBoundingClientRect().top + "
             "c.clientTop])(document.querySelector('canvas'))"))
+        if not origin:
+            raise RuntimeError("the page shows no canvas")
+        return origin
 
     # The canvas as 640 x 480 RGB bytes, rows top first.
     def screenshot(self):

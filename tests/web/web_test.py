@@ -7,7 +7,7 @@
 # pixel; world point (x, y) is pixel (320 + 6.4 x, 480 - 6.4 y). Each test
 # has a browser of its own; run one by name:
 #   /usr/bin/python3 tests/web/web_test.py Page.test_title_...
-import operator, os, re, subprocess, tempfile, unittest, zipfile
+import operator, os, pathlib, re, subprocess, tempfile, unittest, zipfile
 from browser import Browser, wait_until
 
 zip_path = os.environ.get("TUMBLEWELL_WEB_ZIP", "")
@@ -41,10 +41,9 @@ class Page(unittest.TestCase):
         zipfile.ZipFile(zip_path).extractall(unpacked.name)
         folder = os.path.join(unpacked.name, os.path.basename(zip_path)[:-4])
         if cut:
-            script = open(os.path.join(folder, "tumblewell.js")).read()
-            entry = re.search(r'("filename": ?"/%s", ?"start": ?(\d+), ?"end": ?)(\d+)' % cut[0], script)
-            script = script.replace(entry[0], entry[1] + str(int(entry[2]) + cut[1]))
-            open(os.path.join(folder, "tumblewell.js"), "w").write(script)
+            loader = pathlib.Path(folder, "tumblewell.js")
+            entry = re.search(r'("filename": ?"/%s", ?"start": ?(\d+), ?"end": ?)(\d+)' % cut[0], loader.read_text())
+            loader.write_text(loader.read_text().replace(entry[0], entry[1] + str(int(entry[2]) + cut[1])))
         self.browser = Browser(folder)
         self.addCleanup(self.browser.close)
         self.shows("titlescreen.png")
@@ -85,7 +84,7 @@ class Page(unittest.TestCase):
         self.open()
         self.play()
         self.browser.key("a")
-        self.assertTrue(self.screen(lambda s: token_at(s, red, 320, 288)))
+        self.assertTrue(self.screen(lambda s: token_at(s, red, 320, 288)), "no attractor")
         # Pulled down from the top, balls added at different times would be seen apart.
         self.browser.key("m", repeats=20)
         shots = [patch(self.browser.screenshot(), blue)[0] for _ in range(10)]
@@ -97,7 +96,7 @@ class Page(unittest.TestCase):
         self.browser.key("a")
         square = lambda s: (lambda n, box: n == (box[2] - box[0] + 1) * (box[3] - box[1] + 1) and 20 < box[2] - box[0] < 30)(
             *patch(s, white, 290, 258, 350, 318))
-        self.assertTrue(self.screen(square))
+        self.assertTrue(self.screen(square), "no plain square where the attractor is")
         messages = self.page("messages")
         self.assertTrue(len(messages) == 1 and "redtoken.png" in messages[0], messages)
 
@@ -106,7 +105,7 @@ class Page(unittest.TestCase):
         audio = "Module.SDL2.audioContext"
         self.assertEqual(self.browser.evaluate(f"{audio}.state"), "suspended")
         self.browser.click(320, 240)
-        self.assertTrue(wait_until(lambda: self.browser.evaluate(f"{audio}.state") == "running"))
+        self.assertTrue(wait_until(lambda: self.browser.evaluate(f"{audio}.state") == "running"), "not started")
         # The music's level over each tenth of a second of its third second.
         levels = self.browser.evaluate(f"""new Promise(done => {{
             const analyser = {audio}.createAnalyser(), samples = new Float32Array(analyser.fftSize), levels = [];
