@@ -30,7 +30,7 @@ def linux_fps(balls):
 def web_fps(folder, balls):
     browser = Browser(folder)
     try:
-        wait_until(lambda: browser.evaluate("tumblewell.state") == "running", 60)
+        wait_until(lambda: browser.evaluate("window.tumblewell && tumblewell.state") == "running", 60)
         browser.frames(60)
         browser.click(320, 240)
         for _ in range(balls):

@@ -31,11 +31,11 @@ class Browser:
         self.profile = tempfile.mkdtemp(prefix="tumblewell-chromium-")
         theirs_in, self.commands = os.pipe()
         self.replies, theirs_out = os.pipe()
-        with open(os.path.join(self.profile, "stderr"), "wb") as log:
-            self.process = subprocess.Popen(
-                ["/bin/sh", "-c", f'exec "$@" 3<&{theirs_in} 4>&{theirs_out}', "sh", "/usr/bin/chromium",
-                 *FLAGS, f"--user-data-dir={self.profile}", "about:blank"],
-                pass_fds=(theirs_in, theirs_out), stdout=subprocess.DEVNULL, stderr=log)
+        # The shell gives Chromium its ends of the pipes as fds 3 and 4; its own chatter is dropped.
+        self.process = subprocess.Popen(
+            ["/bin/sh", "-c", f'exec "$@" 3<&{theirs_in} 4>&{theirs_out}', "sh", "/usr/bin/chromium", *FLAGS,
+             f"--user-data-dir={self.profile}", "about:blank"],
+            pass_fds=(theirs_in, theirs_out), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(theirs_in)
         os.close(theirs_out)
         self.received, self.answers, self.console, self.sent, self.session = b"", {}, [], 0, None

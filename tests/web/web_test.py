@@ -94,8 +94,10 @@ class Page(unittest.TestCase):
         self.open(cut=("images/redtoken.png", 300))
         self.play()
         self.browser.key("a")
-        square = lambda s: (lambda n, box: n == (box[2] - box[0] + 1) * (box[3] - box[1] + 1) and 20 < box[2] - box[0] < 30)(
-            *patch(s, white, 290, 258, 350, 318))
+
+        def square(shot):  # white and filling its bounds, some 25 pixels a side
+            count, (left, top, right, bottom) = patch(shot, white, 290, 258, 350, 318)
+            return count == (right - left + 1) * (bottom - top + 1) and 20 < right - left < 30
         self.assertTrue(self.screen(square), "no plain square where the attractor is")
         messages = self.page("messages")
         self.assertTrue(len(messages) == 1 and "redtoken.png" in messages[0], messages)
@@ -106,13 +108,12 @@ class Page(unittest.TestCase):
         self.assertEqual(self.browser.evaluate(f"{audio}.state"), "suspended")
         self.browser.click(320, 240)
         self.assertTrue(wait_until(lambda: self.browser.evaluate(f"{audio}.state") == "running"), "not started")
-        # The music's level over each tenth of a second of its third second.
+        # The music's peak level in each tenth of a second of its third second, read from SDL's output.
         levels = self.browser.evaluate(f"""new Promise(done => {{
-            const analyser = {audio}.createAnalyser(), samples = new Float32Array(analyser.fftSize), levels = [];
+            const analyser = {audio}.createAnalyser(), samples = new Float32Array(2048), levels = [];
             Module.SDL2.audio.scriptProcessorNode.connect(analyser);
             const start = {audio}.currentTime + 2, read = () => {{
-                const now = {audio}.currentTime;
-                if (now >= start + levels.length / 10) {{
+                if ({audio}.currentTime >= start + levels.length / 10) {{
                     analyser.getFloatTimeDomainData(samples);
                     levels.push(Math.max(...samples.map(Math.abs)));
                 }}
