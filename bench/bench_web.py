@@ -37,11 +37,15 @@ def web_fps(folder, balls):
             browser.key("m")
         browser.click(320, 240)
         browser.frames(120)
-        # Emscripten's main loop asks for its next frame with the runner it holds then.
+        # Emscripten's GLUT runs each frame of the program through the main loop's runIter.
         return browser.evaluate("""new Promise(done => {
             let frames = 0, busy = 0;
-            const start = performance.now(), runner = Browser.mainLoop.runner;
-            Browser.mainLoop.runner = () => { const t = performance.now(); runner(); busy += performance.now() - t; };
+            const start = performance.now(), runIter = Browser.mainLoop.runIter;
+            Browser.mainLoop.runIter = frame => {
+                const begun = performance.now();
+                runIter.call(Browser.mainLoop, frame);
+                busy += performance.now() - begun;
+            };
             const count = () => performance.now() - start < 10000 ? (++frames, requestAnimationFrame(count)) :
                 done([1000 * frames / (performance.now() - start), busy / frames]);
             requestAnimationFrame(count);
