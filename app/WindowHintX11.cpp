@@ -22,8 +22,9 @@ std::string shellWord(const std::string& word) {
 }  // namespace
 
 const char* windowFailureHint() {
-    static const std::string hint = "; with no display, run it under a virtual one: "
-                                    "xvfb-run -s '-screen 0 1024x768x24' " +
-                                    shellWord(program_invocation_name);
+    static const std::string hint =
+        "; with no display, run it under a virtual one: "
+        "xvfb-run -s '-screen 0 1024x768x24' " +
+        shellWord(program_invocation_name);
     return hint.c_str();
 }
