@@ -7,7 +7,8 @@
 #   bench    run the benchmarks and plot them (scripts/benchmark.sh, with play)
 #   data     make the pictures and sounds again (scripts/generate-data.sh)
 #   windows  cross-build the libraries and the program for Windows (scripts/cross-libs.sh)
-#   web      build the libraries and the program for the browser (scripts/cross-libs.sh)
+#   web      build the libraries and the program for the browser (scripts/cross-libs.sh,
+#            scripts/package-web.sh) and serve it here (scripts/play-web.sh)
 # Usage: scripts/install-deps.sh GROUP...
 set -euo pipefail
 
@@ -28,7 +29,8 @@ declare -A groups=(
   [data]="imagemagick fonts-dejavu-core g++ lame sox libsox-fmt-mp3"
   # the cross compilers, with what unpacks Debian's source packages (dpkg-source) and builds them
   [windows]="g++-mingw-w64-x86-64 cmake make pkg-config dpkg-dev xz-utils bzip2"
-  [web]="emscripten cmake make pkg-config dpkg-dev xz-utils bzip2"
+  # (and unzip and Debian's Python to serve the web zip here: scripts/play-web.sh)
+  [web]="emscripten cmake make pkg-config dpkg-dev xz-utils bzip2 unzip python3"
 )
 
 packages=()

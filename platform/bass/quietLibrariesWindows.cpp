@@ -1,5 +1,7 @@
 // Quiet sound libraries on Windows: libmpg123 under SDL_mixer. Sound output
-// goes through Windows' own audio, which prints nothing.
+// goes through Windows' own audio, which prints nothing. The browser's build,
+// where libmpg123 is linked in whole too and sound goes through Web Audio,
+// uses this file as it is.
 #include <mpg123.h>
 
 #include "quietLibraries.h"
