@@ -1,8 +1,9 @@
 // The real program on its own Xvfb, driven with xdotool as a player drives
 // it: the screens, a traced wall, input that draws nothing, a dragged
-// attractor, a ball stopped by a wall, broken run-time data, no display,
-// closing the window, and a stretch of random play. A world point (x, y) is
-// window pixel (320 + 6.4 x, 480 - 6.4 y).
+// attractor, a ball stopped by a wall, a held key, broken run-time data, no
+// display, a reader of its output that goes away, closing the window, Ctrl-C
+// and kill, and a stretch of random play. A world point (x, y) is window
+// pixel (320 + 6.4 x, 480 - 6.4 y).
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -10,6 +11,7 @@
 #include <random>
 #include <regex>
 #include <sstream>
+#include <csignal>
 #include <tuple>
 
 #include "Program.h"
@@ -108,24 +110,28 @@ TEST_F(Playing, TwoLeftClicksDrawARubberBandThenATracedWallAndNothingElseDoes) {
     EXPECT_TRUE(program.waitForScreen(wallAlone, &shot))
         << find(shot, wallColour, 0, 90, 639, 104).pixels << " wall pixels";
     EXPECT_EQ(find(shot, blue).pixels + find(shot, red).pixels, 0) << "a token";
+    EXPECT_TRUE(program.endsOn(SIGINT)) << "Ctrl-C";
 }
 
 // A press just off an attractor's rim starts a wall, and a press on it while
-// a wall is drawn ends the wall there: neither grabs it. A left press on it
-// does, and the release of any button lets it go; dragged out of the window,
-// it is held on the field's corner.
+// a wall is drawn ends the wall there: neither grabs it. A left press just
+// inside its rim does, and the release of any button lets it go; dragged out
+// of the window, it is held on the field's corner.
 TEST_F(Playing, AttractorsAreDraggedAndStayOnTheField) {
     program.key("a");
     ASSERT_TRUE(tokenShows(program, red, 320, 288));
-    program.click(334, 280);
+    program.click(333, 287);
     program.click(325, 283);
     ASSERT_TRUE(waitUntil([&] { return lines(program.output()) == 1; }));
     // Each drag starts where the one before left the token: had a release
     // not let go of it, the move after would have taken it elsewhere.
     int x = 320, y = 288;
-    for (const auto& [button, toX, toY] : {std::tuple{1, 480, 120}, {2, 160, 360}, {3, 480, 360}}) {
-        program.moveTo(x + 5, y - 5);
+    const auto grab = [&] {  // 1.77 units from its centre, towards the field's
+        program.moveTo(x + (x < 320 ? 8 : -8), y + (y < 240 ? 8 : -8));
         program.xdotool({"mousedown", "1"});
+    };
+    for (const auto& [button, toX, toY] : {std::tuple{1, 480, 120}, {2, 160, 360}, {3, 480, 360}}) {
+        grab();
         if (button != 1) program.xdotool({"mousedown", std::to_string(button)});
         program.moveTo(toX, toY);
         ASSERT_TRUE(tokenShows(program, red, toX, toY)) << "button " << button;
@@ -134,56 +140,69 @@ TEST_F(Playing, AttractorsAreDraggedAndStayOnTheField) {
         if (button != 1) program.xdotool({"mouseup", "1"});
         x = toX, y = toY;
     }
-    program.moveTo(x + 5, y - 5);
-    program.xdotool({"mousedown", "1"});
-    program.moveTo(-200, 700);  // a quarter of it shown
-    const auto onCorner = [](const Screenshot& s) {
-        const Patch token = find(s, red, 0, 440, 40, 479);
-        return token.pixels > 100 && token.x < 8 && token.y > 472;
+    const auto onCorner = [](int cornerX, int cornerY) {  // a quarter of it shown
+        return [=](const Screenshot& s) {
+            const Patch token = find(s, red, std::max(cornerX - 40, 0), std::max(cornerY - 40, 0),
+                                     std::min(cornerX + 40, 639), std::min(cornerY + 40, 479));
+            return token.pixels > 100 && std::abs(token.x - cornerX) < 8 &&
+                   std::abs(token.y - cornerY) < 8;
+        };
     };
-    ASSERT_TRUE(program.waitForScreen(onCorner));
-    program.xdotool({"mouseup", "1"});
+    for (const auto& [toX, toY, cornerX, cornerY] : {std::tuple{900, -200, 640, 0}, {-200, 700, 0, 480}}) {
+        grab();
+        program.moveTo(toX, toY);
+        ASSERT_TRUE(program.waitForScreen(onCorner(cornerX, cornerY))) << cornerX;
+        program.xdotool({"mouseup", "1"});
+        x = cornerX, y = cornerY;
+    }
     program.moveTo(300, 300);
     program.key("a");  // a second token, in a frame drawn after all the input above
     Screenshot shot;
     ASSERT_TRUE(program.waitForScreen(
         [](const Screenshot& s) { return tokenAt(find(s, red, 290, 258, 350, 318), 320, 288); },
         &shot));
-    EXPECT_TRUE(onCorner(shot)) << "released, it stays";
-    EXPECT_EQ(program.output(), "(2.1875, 31.25) (0.78125, 30.7812)\n") << "a drag draws no wall";
+    EXPECT_TRUE(onCorner(0, 480)(shot)) << "released, it stays";
+    EXPECT_EQ(program.output(), "(2.03125, 30.1562) (0.78125, 30.7812)\n") << "a drag draws no wall";
 }
 
-// Dropped in at the top, a ball is pulled down by an attractor at (0, 30)
-// and comes to rest on a wall across its way, 2.1 units above its line.
-TEST_F(Playing, ABallFallsOntoAWallAndRestsOnIt) {
-    program.click(192, 96);
-    program.click(448, 96);
-    program.key("m");
-    const auto atTheTop = [](const Screenshot& s) {
-        const Patch ball = find(s, blue);
-        return ball.pixels > 300 && std::abs(ball.x - 320) < 1.5 && ball.y < 40;
-    };
-    EXPECT_TRUE(program.waitForScreen(atTheTop)) << "dropped in at the top";
+// Dropped in at the top by a held 'm', while X repeats it, one ball is
+// pulled down by an attractor at (0, 30) and comes to rest on a wall across
+// its way, 2.1 units above its line; kill ends the program.
+TEST_F(Playing, AHeldKeyDropsOneBallThatFallsOntoAWallAndRestsOnIt) {
+    program.click(192, 270);
+    program.click(448, 270);
     program.key("a");
+    program.xdotool({"keydown", "m", "sleep", "1", "keyup", "m"});
+    ASSERT_TRUE(program.inputHandled());
+    // Falling for another two seconds: balls dropped at the repeat rate
+    // would still be strung out above it.
+    const auto alone = [](const Screenshot& s) {
+        const Patch ball = find(s, blue);
+        return ball.pixels > 300 && ball.pixels < 700 && std::abs(ball.x - 320) < 1.5 &&
+               ball.y < 200;
+    };
+    EXPECT_TRUE(program.waitForScreen(alone)) << "not one ball, or not from the top";
     int stillFor = 0;  // screenshots in a row
     Screenshot shot;
     const auto resting = [&](const Screenshot& s) {
-        stillFor = tokenAt(find(s, blue), 320, 96 - 2.1 * 6.4, 3) ? stillFor + 1 : 0;
+        stillFor = tokenAt(find(s, blue), 320, 270 - 2.1 * 6.4, 3) ? stillFor + 1 : 0;
         return stillFor == 10;
     };
     EXPECT_TRUE(program.waitForScreen(resting, &shot));
-    EXPECT_EQ(find(shot, blue, 0, 100, 639, 479).pixels, 0) << "got past the wall";
+    EXPECT_EQ(find(shot, blue, 0, 274, 639, 479).pixels, 0) << "got past the wall";
+    EXPECT_TRUE(program.endsOn(SIGTERM)) << "kill";
 }
 
 // Each broken picture is drawn as a plain white square and named once on
 // stderr, as is the broken music; the program plays on and closes cleanly.
-// The middle and right buttons lead through the screens here.
+// The middle and right buttons lead through the screens here, and keys act
+// on the title and instructions too: a ball falls through an attractor.
 // With no display at all, it says what to do in one line.
 TEST(BrokenData, PlainSquaresAndOneLineForEachBrokenFileOrAMissingDisplay) {
     TempDir dir;
     copyData(dir);
     dir.write("images/titlescreen.png", "");
-    dir.write("images/gray.png", "not a picture\n");
+    dir.write("images/instructions.png", "not a picture\n");
     fs::resize_file(dir.file("images/redtoken.png"), 300);
     dir.write("audio/backgroundmusic.mp3", std::string(5000, 'U'));
     fs::remove(dir.file("images/bluetoken.png"));
@@ -192,17 +211,22 @@ TEST(BrokenData, PlainSquaresAndOneLineForEachBrokenFileOrAMissingDisplay) {
     Program program(dir.path());
     const auto allWhite = [](const Screenshot& s) { return find(s, white).pixels == 640 * 480; };
     ASSERT_TRUE(program.waitForScreen(allWhite)) << "a white title";
+    program.key("m");
     program.click(320, 240, 2);
-    ASSERT_TRUE(program.shows("instructions.png"));
-    program.key("m");  // keys act on every screen
     program.key("a");
-    ASSERT_TRUE(program.inputHandled());
     program.click(320, 240, 3);
-    EXPECT_TRUE(program.waitForScreen(allWhite)) << "white backdrop, white tokens";
+    // Two white squares of 25.6 pixels on the backdrop, on the field's middle
+    // line, the attractor's at (0, 30).
+    const auto tokens = [](const Screenshot& s) {
+        const Patch squares = find(s, white);
+        return squares.pixels > 1200 && squares.pixels < 1400 && std::abs(squares.x - 320) < 1 &&
+               find(s, white, 308, 276, 332, 300).pixels == 25 * 25;
+    };
+    EXPECT_TRUE(program.waitForScreen(tokens));
     EXPECT_EQ(program.closeWindow(), 0);
     const std::string errors = program.errors();
-    for (const char* name :
-         {"titlescreen.png", "gray.png", "bluetoken.png", "redtoken.png", "backgroundmusic.mp3"})
+    for (const char* name : {"titlescreen.png", "instructions.png", "bluetoken.png", "redtoken.png",
+                             "backgroundmusic.mp3"})
         EXPECT_NE(errors.find(name), std::string::npos) << name;
     EXPECT_EQ(lines(errors), 5) << errors;
 
@@ -211,6 +235,26 @@ TEST(BrokenData, PlainSquaresAndOneLineForEachBrokenFileOrAMissingDisplay) {
     EXPECT_TRUE(lines(withoutDisplay.errors()) == 1 &&
                 withoutDisplay.errors().find("cannot open its window") != std::string::npos)
         << withoutDisplay.errors();
+}
+
+// A reader that goes away, as `tumblewell | head -n 1` does: the walls after
+// its line are no longer traced, which is said once, and play goes on.
+TEST(ClosedOutput, PlayGoesOnUntracedWhenTheReaderGoes) {
+    Launcher piped = programUnderTest();
+    piped.command.insert(piped.command.begin(), {"sh", "-c", "\"$@\" | head -n 1", "sh"});
+    TempDir data;
+    Program program(copyData(data), {}, piped);
+    program.click(320, 240);
+    program.click(320, 240);
+    for (int row = 100; row <= 400; row += 60) {
+        program.click(100, row);
+        program.click(500, row);
+        ASSERT_TRUE(waitUntil([&] { return lines(program.output()) == 1; }));
+    }
+    ASSERT_TRUE(program.inputHandled()) << "ended";
+    EXPECT_TRUE(program.waitForScreen(
+        [](const Screenshot& s) { return find(s, wallColour, 0, 398, 639, 402).pixels > 0; }));
+    EXPECT_EQ(program.errors(), "tumblewell: standard output is closed: walls are no longer traced\n");
 }
 
 // Random clicks, drags and keys for a few seconds, or for as long as
