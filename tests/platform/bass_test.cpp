@@ -72,7 +72,8 @@ TEST_F(WithADevice, StreamsPlayTheirFileExactlyAndLoopWithoutAGap) {
         // The output runs on meanwhile: allow for what it wrote during the call.
         const size_t latest = playedSoFar() - before + 8192;
         // A loop plays on for ever: more passes than any count would give.
-        const Frames frames = heard(before, latest + (stream == looping ? 1000 : 3) * played->size());
+        const Frames frames =
+            heard(before, latest + (stream == looping ? 1000 : 3) * played->size());
         const size_t start = size_t(
             std::search(frames.begin(), frames.end(), played->begin(), played->begin() + 64) -
             frames.begin());
@@ -131,15 +132,13 @@ TEST(WithoutADevice, InitFailsInOneLineAndTheRestQuietly) {
     TempDir dir;
     const std::string good = dir.file("good.wav");
     noise(good);
+    setenv("SDL_AUDIODRIVER", "alsa", 1);
     setenv("AUDIODEV", "hw:99", 1);  // no such sound card
-    for (const char* driver : {"nosuchdriver", "alsa"}) {
-        setenv("SDL_AUDIODRIVER", driver, 1);
-        const std::string printed = stderrOf([&] {
-            EXPECT_EQ(BASS_Init(1, 44100, 0, nullptr, nullptr), FALSE);
-            EXPECT_EQ(BASS_SampleLoad(FALSE, good.c_str(), 0, 0, 4, 0), 0u);
-            EXPECT_EQ(BASS_StreamCreateFile(FALSE, good.c_str(), 0, 0, 0), 0u);
-        });
-        EXPECT_TRUE(lines(printed) == 1 && printed.find("no sound device") != std::string::npos)
-            << printed;
-    }
+    const std::string printed = stderrOf([&] {
+        EXPECT_EQ(BASS_Init(1, 44100, 0, nullptr, nullptr), FALSE);
+        EXPECT_EQ(BASS_SampleLoad(FALSE, good.c_str(), 0, 0, 4, 0), 0u);
+        EXPECT_EQ(BASS_StreamCreateFile(FALSE, good.c_str(), 0, 0, 0), 0u);
+    });
+    EXPECT_EQ(lines(printed), 1) << printed;
+    EXPECT_NE(printed.find("no sound device"), std::string::npos) << printed;
 }
