@@ -13,12 +13,6 @@
 #include "TestSupport.h"
 #include "bass.h"
 
-// SDL_mixer keeps the file handle of a sample it cannot decode (72 bytes a
-// file). Passed over by that entry point, which needs full stacks to be seen
-// through SDL's frames; any other leak still fails the test.
-extern "C" const char* __asan_default_options() { return "fast_unwind_on_malloc=0"; }
-extern "C" const char* __lsan_default_suppressions() { return "leak:Mix_LoadWAV\n"; }
-
 namespace {
 
 using Frames = std::vector<int32_t>;  // stereo frames of two 16-bit samples
