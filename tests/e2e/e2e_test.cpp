@@ -117,7 +117,9 @@ TEST_F(Playing, TwoLeftClicksDrawARubberBandThenATracedWallAndNothingElseDoes) {
     EXPECT_TRUE(program.waitForScreen(wallAlone, &shot))
         << find(shot, wallColour, 0, 90, 639, 104).pixels << " wall pixels";
     EXPECT_EQ(find(shot, blue).pixels + find(shot, red).pixels, 0) << "a token";
-    EXPECT_TRUE(program.endsOn(SIGINT)) << "Ctrl-C";
+    // Ctrl-C in its terminal; the Windows program has no console to take it.
+    const bool windows = programUnderTest().command != linuxProgram().command;
+    EXPECT_TRUE(windows || program.endsOn(SIGINT)) << "Ctrl-C";
 }
 
 // A press just off an attractor's rim starts a wall, and a press on it while
@@ -159,24 +161,24 @@ TEST_F(Playing, AttractorsAreDraggedAndStayOnTheField) {
 // pulled down by an attractor at (0, 30) and comes to rest on a wall across
 // its way, 2.1 units above its line; kill ends the program.
 TEST_F(Playing, AHeldKeyDropsOneBallThatFallsOntoAWallAndRestsOnIt) {
-    program.click(192, 270);
-    program.click(448, 270);
+    program.click(192, 96);
+    program.click(448, 96);
     program.key("a");
-    program.xdotool({"keydown", "m", "sleep", "1", "keyup", "m"});
+    program.xdotool({"keydown", "m", "sleep", "2", "keyup", "m"});
     ASSERT_TRUE(program.inputHandled());
     // Balls dropped at the repeat rate would be strung out while they fall,
-    // some two seconds more: more pixels than one ball has.
+    // for a second or two: more pixels than one ball has.
     int stillFor = 0, mostPixels = 0;  // screenshots in a row; in one
     Screenshot shot;
     const auto resting = [&](const Screenshot& s) {
         const Patch balls = find(s, blue);
         mostPixels = std::max(mostPixels, balls.pixels);
-        stillFor = tokenAt(balls, 320, 270 - 2.1 * 6.4, 3) ? stillFor + 1 : 0;
+        stillFor = tokenAt(balls, 320, 96 - 2.1 * 6.4, 3) ? stillFor + 1 : 0;
         return stillFor == 10;
     };
     EXPECT_TRUE(program.waitForScreen(resting, &shot));
     EXPECT_LT(mostPixels, 700) << "more than one ball";
-    EXPECT_EQ(find(shot, blue, 0, 274, 639, 479).pixels, 0) << "got past the wall";
+    EXPECT_EQ(find(shot, blue, 0, 100, 639, 479).pixels, 0) << "got past the wall";
     EXPECT_TRUE(program.endsOn(SIGTERM)) << "kill";
 }
 
