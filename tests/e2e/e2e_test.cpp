@@ -164,6 +164,7 @@ TEST_F(Playing, AHeldKeyDropsOneBallThatFallsOntoAWallAndRestsOnIt) {
     program.click(192, 96);
     program.click(448, 96);
     program.key("a");
+    ASSERT_TRUE(program.inputHandled());
     program.xdotool({"keydown", "m", "sleep", "2", "keyup", "m"});
     ASSERT_TRUE(program.inputHandled());
     // Balls dropped at the repeat rate would be strung out while they fall,
