@@ -3,6 +3,7 @@
 
 #include "Ball.h"
 #include "World.h"
+#include "report.h"
 
 #include <iostream>
 
@@ -12,10 +13,12 @@ Wall* PendingWall = nullptr;
 namespace {
 
 // "(x1, y1) (x2, y2)" on standard output in its default number format, then
-// a flush, so that a reader sees each wall as it is finished.
+// a flush, so that a reader sees each wall as it is finished. Once the output
+// fails (its reader has gone), the trace stops, and says so once.
 void traceWall(const Wall& wall) {
+    if (!std::cout) return;
     std::cout << "(" << wall.x1 << ", " << wall.y1 << ") (" << wall.x2 << ", " << wall.y2 << ")\n";
-    std::cout.flush();
+    if (!std::cout.flush()) reportLine("standard output is closed: walls are no longer traced");
 }
 
 void startWallOrGrab(float worldX, float worldY) {

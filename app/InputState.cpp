@@ -56,6 +56,8 @@ void InputState::mapPointer(double x, double y) {
     const Camera& camera = Camera::instance();
     int width = camera.getWidth();
     int height = camera.getHeight();
+    // Rows of the picture, which need not start at the window's top.
+    y -= camera.pictureTop();
     // Clamped, so a drag that leaves the window stays on the field's edge.
     if (x < 0)
         x = 0;

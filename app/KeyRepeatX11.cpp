@@ -68,9 +68,12 @@ void catchLostKeyReleases() {
     XQueryKeymap(display, keymap);
     if (XEventsQueued(display, QueuedAlready) > 0) return;
     for (int key = 0; key < 256; ++key) {
-        // Latin-1 characters are their own key symbols.
-        const KeyCode code = keyDown[key] ? XKeysymToKeycode(display, KeySym(key)) : 0;
-        if (code != 0 && (keymap[code / 8] & (1 << (code % 8))) == 0)
+        if (!keyDown[key]) continue;
+        // Latin-1 characters are their own key symbols. A key without one
+        // (Enter, Tab, Escape) cannot be asked about, and is let go, lest X
+        // be asked on every frame for ever.
+        const KeyCode code = XKeysymToKeycode(display, KeySym(key));
+        if (code == 0 || (keymap[code / 8] & (1 << (code % 8))) == 0)
             markUp(static_cast<unsigned char>(key));
     }
 }

@@ -23,6 +23,7 @@ Camera& Camera::instance() {
 
 void Camera::reshape(int newWidth, int newHeight) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    windowHeight = newHeight;
     if (newWidth != lockedWidth || newHeight != lockedHeight) {
         // The toolkit answers with a reshape to the locked size.
         glutReshapeWindow(lockedWidth, lockedHeight);

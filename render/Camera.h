@@ -11,6 +11,10 @@ public:
 
     int getWidth() const { return width; }
     int getHeight() const { return height; }
+    // The window row of the picture's top edge. The picture keeps to the
+    // window's lower-left corner, so in a window that a window manager keeps
+    // at another height it is that much lower (or higher).
+    int pictureTop() const { return windowHeight - height; }
     double getOffsetX() const { return offsetX; }
     double getOffsetY() const { return offsetY; }
     double visibleHalfHeight() const;  // world units from the view centre to the top edge
@@ -29,6 +33,7 @@ private:
     // first reshape arrives.
     int width = 640;
     int height = 480;
+    int windowHeight = 480;     // as last reported, granted or not
     double fieldOfView = 90.0;  // vertical, degrees
     // The negated eye position: the eye stands at (0, 37.5, 37.5).
     double offsetX = 0.0;

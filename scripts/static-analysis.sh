@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build/test}
-folders=(app sim render sound platform/glpng platform/bass platform/report)
+folders=(app sim render sound platform/glpng platform/bass platform/report platform/files)
 # Files that only the Windows or the browser's build compiles have no compile
 # commands here, and stand in for their Linux counterparts: they are read
 # apart. So is the browser's GL layer (platform/webgl), which cppcheck alone

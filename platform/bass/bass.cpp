@@ -4,6 +4,7 @@
 // decoded at load time and played on mixer channels.
 #include "bass.h"
 
+#include "openRegularFile.h"
 #include "quietLibraries.h"
 #include "report.h"
 
@@ -69,17 +70,26 @@ bool openOutput(int freq) {
 
 // One line per sound file that cannot be used, instead of the decoders' own
 // chatter; the program goes on without that sound.
-void reportUnusableFile(const char* path) {
-    reportLine("%s: not played (%s)", path, Mix_GetError());
+void reportUnusableFile(const void* path, const char* reason) {
+    reportLine("%s: not played (%s)", static_cast<const char*>(path), reason);
 }
 
 // Only whole files by name are supported: the program never loads from
-// memory or from part of a file. nullptr when the arguments ask for more.
-const char* wholeFilePath(BOOL mem, const void* file, DWORD offset, DWORD length) {
+// memory or from part of a file. Only a regular file is read, as a FIFO
+// could keep the mixer waiting for ever. nullptr when the arguments ask for
+// more, or after naming a file that is refused.
+SDL_RWops* openWholeFile(BOOL mem, const void* file, DWORD offset, DWORD length) {
     if (!library().initialised || mem || file == nullptr || offset != 0 || length != 0) {
         return nullptr;
     }
-    return static_cast<const char*>(file);
+    const char* path = static_cast<const char*>(file);
+    const char* refusal = nullptr;
+    FILE* opened = openRegularFile(path, &refusal);
+    if (opened == nullptr) {
+        reportUnusableFile(path, refusal);
+        return nullptr;
+    }
+    return SDL_RWFromFP(opened, SDL_TRUE);
 }
 
 void forgetFinishedPlaybacks(Sample& sample) {
@@ -142,13 +152,15 @@ HSAMPLE BASS_SampleLoad(BOOL mem, const void* file, DWORD offset, DWORD length, 
     if (max == 0) {
         return 0;
     }
-    const char* path = wholeFilePath(mem, file, offset, length);
-    if (path == nullptr) {
+    SDL_RWops* source = openWholeFile(mem, file, offset, length);
+    if (source == nullptr) {
         return 0;
     }
-    Mix_Chunk* chunk = Mix_LoadWAV(path);
+    // Decoded whole here: the file is not needed afterwards.
+    Mix_Chunk* chunk = Mix_LoadWAV_RW(source, SDL_FALSE);
+    SDL_RWclose(source);
     if (chunk == nullptr) {
-        reportUnusableFile(path);
+        reportUnusableFile(file, Mix_GetError());
         return 0;
     }
     Library& lib = library();
@@ -174,13 +186,14 @@ BOOL BASS_StreamFree(HSTREAM handle) {
 }
 
 HSTREAM BASS_StreamCreateFile(BOOL mem, const void* file, DWORD offset, DWORD length, DWORD flags) {
-    const char* path = wholeFilePath(mem, file, offset, length);
-    if (path == nullptr) {
+    SDL_RWops* source = openWholeFile(mem, file, offset, length);
+    if (source == nullptr) {
         return 0;
     }
-    Mix_Music* music = Mix_LoadMUS(path);
+    // Read while it plays: the music closes the file when it is freed.
+    Mix_Music* music = Mix_LoadMUS_RW(source, SDL_TRUE);
     if (music == nullptr) {
-        reportUnusableFile(path);
+        reportUnusableFile(file, Mix_GetError());
         return 0;
     }
     Library& lib = library();

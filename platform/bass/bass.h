@@ -46,6 +46,7 @@ BOOL BASS_Init(int device, DWORD freq, DWORD flags, void* win, void* dsguid);
 
 /* Loads a whole sound file (mem FALSE, offset and length 0; other forms are not
  * supported and give 0) as a sample with at most `max` simultaneous playbacks.
+ * Only a regular file is read: a FIFO or a device is named and refused.
  * BASS_ChannelPlay on the sample starts a new playback; when `max` are already
  * running it fails, unless `flags` has BASS_SAMPLE_OVER_POS, in which case the
  * playback that has played longest is replaced. 0 on any failure. */

@@ -49,6 +49,7 @@ void replay(const RecordedCall& recorded) {
 extern "C" {
 
 GLuint glGenLists(GLsizei range) {
+    if (range <= 0) return 0;
     const auto first = static_cast<GLuint>(lists().size());
     lists().resize(lists().size() + static_cast<size_t>(range));
     return first;

@@ -24,6 +24,7 @@
 namespace {
 
 long allocations = -1;  // counted while not negative
+int keymapQueries = 0;  // the key-repeat filter's questions to X
 
 // The back buffer as drawn so far. Mesa keeps it over a swap, where a
 // frame is read back.
@@ -62,6 +63,23 @@ void* operator new(std::size_t size) {
     static const New next = reinterpret_cast<New>(dlsym(RTLD_NEXT, "_Znwm"));
     if (allocations >= 0) ++allocations;
     return next(size);
+}
+
+// Counts, then asks X.
+extern "C" int XQueryKeymap(Display* display, char keys[32]) {
+    static const auto next = reinterpret_cast<int (*)(Display*, char*)>(dlsym(RTLD_NEXT, __func__));
+    ++keymapQueries;
+    return next(display, keys);
+}
+
+// A window manager may keep the window at a size it was refused: the picture
+// stays in its lower-left corner, and a press lands where it points there.
+TEST_F(Shell, PressesLandOnThePictureInAWindowKeptAtAnotherSize) {
+    ScreenState = 2;
+    reshapeCallback(800, 600);
+    passiveMotionCallback(320, 120 + 288);
+    mouseCallback(0, 0, 0, 0);
+    ASSERT_TRUE(PendingWall != nullptr && PendingWall->x1 == 0 && PendingWall->y1 == 30);
 }
 
 // Gaps over 120 ms count as 120 and clear the buffers; a clock running
@@ -142,7 +160,9 @@ TEST_F(Shell, FramesStepTheWorldOnlyWhilePlayingAndDrawIt) {
 
 // Real key presses through X, handled late as in a busy field (thousands of
 // balls, slow frames): every press adds a ball, whatever came before it, and
-// a key held down while X repeats it adds one.
+// a key held down while X repeats it adds one. Once every key is up, X is no
+// longer asked which keys are down, even after a lost release of a key
+// without a character of its own.
 TEST_F(Shell, EveryPressAddsABallAndAHeldKeyOne) {
     ScreenState = 2;
     const size_t crowd = 8000;
@@ -189,11 +209,15 @@ TEST_F(Shell, EveryPressAddsABallAndAHeldKeyOne) {
         XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 9, 9, 0, 0, 0);
     XMapWindow(display, elsewhere);
     XSync(display, False);
-    ASSERT_TRUE(type({"keydown", "m"}, [&] { return added() == 18; }));
-    ASSERT_TRUE(type({"windowfocus", "--sync", std::to_string(elsewhere), "keyup", "m", "search",
-                      "--name", "tumblewell test", "windowfocus", "--sync"},
+    ASSERT_TRUE(type({"keydown", "m", "keydown", "Return"},
+                     [&, before = presses] { return presses == before + 2; }));
+    ASSERT_TRUE(type({"windowfocus", "--sync", std::to_string(elsewhere), "keyup", "m", "keyup",
+                      "Return", "search", "--name", "tumblewell test", "windowfocus", "--sync"},
                      [&, seen = frames] { return frames >= seen + 2; }));
     XCloseDisplay(display);
     ASSERT_TRUE(type({"key", "m"}, released(18)));
     EXPECT_EQ(added(), 19u) << "pressed again after a lost release";
+    const int asked = keymapQueries;
+    ASSERT_TRUE(type({"getmouselocation"}, [&, seen = frames] { return frames >= seen + 3; }));
+    EXPECT_EQ(keymapQueries, asked);
 }

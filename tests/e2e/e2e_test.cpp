@@ -1,10 +1,12 @@
 // The real program on its own Xvfb, driven with xdotool as a player drives
 // it: the screens, a traced wall, input that draws nothing, a dragged
-// attractor, a ball stopped by a wall, broken run-time data, no display,
-// closing the window, and a stretch of random play. A world point (x, y) is
-// window pixel (320 + 6.4 x, 480 - 6.4 y).
+// attractor, a ball stopped by a wall, a held key, broken run-time data, a
+// reader of its output that goes away, no display, closing the window, Ctrl-C
+// and kill, and a stretch of random play. A world point (x, y) is window
+// pixel (320 + 6.4 x, 480 - 6.4 y).
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <random>
@@ -26,7 +28,8 @@ bool backdrop(const uint8_t* rgb) {
     return std::min({rgb[0], rgb[1], rgb[2]}) > 120 && std::max({rgb[0], rgb[1], rgb[2]}) < 215;
 }
 
-// How many pixels of a colour a box holds, and where their centre is.
+// How many pixels of a colour a box holds (the part in the window), and
+// where their centre is.
 struct Patch {
     int pixels = 0;
     double x = 0, y = 0;
@@ -34,8 +37,8 @@ struct Patch {
 Patch find(const Screenshot& shot, bool (*colour)(const uint8_t*), int left = 0, int top = 0,
            int right = 639, int bottom = 479) {
     Patch patch;
-    for (int y = top; y <= bottom && !shot.rgb.empty(); ++y)
-        for (int x = left; x <= right; ++x)
+    for (int y = std::max(top, 0); y <= std::min(bottom, 479) && !shot.rgb.empty(); ++y)
+        for (int x = std::max(left, 0); x <= std::min(right, 639); ++x)
             if (colour(shot.at(x, y)))
                 patch = {patch.pixels + 1, patch.x + x + 0.5, patch.y + y + 0.5};
     return {patch.pixels, patch.x / std::max(patch.pixels, 1), patch.y / std::max(patch.pixels, 1)};
@@ -46,9 +49,15 @@ bool tokenAt(const Patch& patch, double x, double y, double within = 1.5) {
     return patch.pixels > 300 && std::abs(patch.x - x) < within && std::abs(patch.y - y) < within;
 }
 
-bool tokenShows(Program& program, bool (*colour)(const uint8_t*), double x, double y) {
-    return program.waitForScreen(
-        [&](const Screenshot& s) { return tokenAt(find(s, colour), x, y); });
+// Whether a screenshot shows an attractor's token at window point (x, y):
+// whole, or the quarter of it that a corner of the window shows.
+std::function<bool(const Screenshot&)> attractorAt(int x, int y) {
+    return [=](const Screenshot& shot) {
+        const Patch token = find(shot, red, x - 40, y - 40, x + 40, y + 40);
+        const bool corner = x % 640 == 0 && y % 480 == 0;
+        return corner ? token.pixels > 100 && std::abs(token.x - x) < 8 && std::abs(token.y - y) < 8
+                      : tokenAt(token, x, y);
+    };
 }
 
 // The program's pictures and sounds in a folder of their own; the music cut
@@ -108,103 +117,120 @@ TEST_F(Playing, TwoLeftClicksDrawARubberBandThenATracedWallAndNothingElseDoes) {
     EXPECT_TRUE(program.waitForScreen(wallAlone, &shot))
         << find(shot, wallColour, 0, 90, 639, 104).pixels << " wall pixels";
     EXPECT_EQ(find(shot, blue).pixels + find(shot, red).pixels, 0) << "a token";
+    // Ctrl-C in its terminal; the Windows program has no console to take it.
+    const bool windows = programUnderTest().command != linuxProgram().command;
+    EXPECT_TRUE(windows || program.endsOn(SIGINT)) << "Ctrl-C";
 }
 
 // A press just off an attractor's rim starts a wall, and a press on it while
-// a wall is drawn ends the wall there: neither grabs it. A left press on it
-// does, and the release of any button lets it go; dragged out of the window,
-// it is held on the field's corner.
+// a wall is drawn ends the wall there: neither grabs it. A left press just
+// inside its rim does, and the release of any button lets it go; dragged out
+// of the window, it is held on the field's corner.
 TEST_F(Playing, AttractorsAreDraggedAndStayOnTheField) {
     program.key("a");
-    ASSERT_TRUE(tokenShows(program, red, 320, 288));
-    program.click(334, 280);
+    ASSERT_TRUE(program.waitForScreen(attractorAt(320, 288)));
+    program.click(333, 287);
     program.click(325, 283);
     ASSERT_TRUE(waitUntil([&] { return lines(program.output()) == 1; }));
-    // Each drag starts where the one before left the token: had a release
-    // not let go of it, the move after would have taken it elsewhere.
+    // Each drag starts where the one before left the token, 1.77 units from
+    // its centre towards the field's: had a release not let go of it, the
+    // move after would have taken it elsewhere.
     int x = 320, y = 288;
-    for (const auto& [button, toX, toY] : {std::tuple{1, 480, 120}, {2, 160, 360}, {3, 480, 360}}) {
-        program.moveTo(x + 5, y - 5);
+    for (const auto& [button, toX, toY] :
+         {std::tuple{1, 480, 120}, {2, 160, 360}, {3, 480, 360}, {1, 900, -200}, {1, -200, 700}}) {
+        program.moveTo(x + (x < 320 ? 8 : -8), y + (y < 240 ? 8 : -8));
         program.xdotool({"mousedown", "1"});
         if (button != 1) program.xdotool({"mousedown", std::to_string(button)});
         program.moveTo(toX, toY);
-        ASSERT_TRUE(tokenShows(program, red, toX, toY)) << "button " << button;
+        x = std::clamp(toX, 0, 640), y = std::clamp(toY, 0, 480);
+        ASSERT_TRUE(program.waitForScreen(attractorAt(x, y)))
+            << toX << ", " << toY << ", " << button;
         program.xdotool({"mouseup", std::to_string(button)});
         program.moveTo(toX + 100, toY);
         if (button != 1) program.xdotool({"mouseup", "1"});
-        x = toX, y = toY;
     }
-    program.moveTo(x + 5, y - 5);
-    program.xdotool({"mousedown", "1"});
-    program.moveTo(-200, 700);  // a quarter of it shown
-    const auto onCorner = [](const Screenshot& s) {
-        const Patch token = find(s, red, 0, 440, 40, 479);
-        return token.pixels > 100 && token.x < 8 && token.y > 472;
-    };
-    ASSERT_TRUE(program.waitForScreen(onCorner));
-    program.xdotool({"mouseup", "1"});
     program.moveTo(300, 300);
     program.key("a");  // a second token, in a frame drawn after all the input above
     Screenshot shot;
-    ASSERT_TRUE(program.waitForScreen(
-        [](const Screenshot& s) { return tokenAt(find(s, red, 290, 258, 350, 318), 320, 288); },
-        &shot));
-    EXPECT_TRUE(onCorner(shot)) << "released, it stays";
-    EXPECT_EQ(program.output(), "(2.1875, 31.25) (0.78125, 30.7812)\n") << "a drag draws no wall";
+    ASSERT_TRUE(program.waitForScreen(attractorAt(320, 288), &shot));
+    EXPECT_TRUE(attractorAt(0, 480)(shot)) << "released, it stays";
+    EXPECT_EQ(program.output(), "(2.03125, 30.1562) (0.78125, 30.7812)\n") << "a drag drew a wall";
 }
 
-// Dropped in at the top, a ball is pulled down by an attractor at (0, 30)
-// and comes to rest on a wall across its way, 2.1 units above its line.
-TEST_F(Playing, ABallFallsOntoAWallAndRestsOnIt) {
+// Dropped in at the top by a held 'm', while X repeats it, one ball is
+// pulled down by an attractor at (0, 30) and comes to rest on a wall across
+// its way, 2.1 units above its line; kill ends the program.
+TEST_F(Playing, AHeldKeyDropsOneBallThatFallsOntoAWallAndRestsOnIt) {
     program.click(192, 96);
     program.click(448, 96);
-    program.key("m");
-    const auto atTheTop = [](const Screenshot& s) {
-        const Patch ball = find(s, blue);
-        return ball.pixels > 300 && std::abs(ball.x - 320) < 1.5 && ball.y < 40;
-    };
-    EXPECT_TRUE(program.waitForScreen(atTheTop)) << "dropped in at the top";
     program.key("a");
-    int stillFor = 0;  // screenshots in a row
+    ASSERT_TRUE(program.inputHandled());
+    program.xdotool({"keydown", "m", "sleep", "2", "keyup", "m"});
+    ASSERT_TRUE(program.inputHandled());
+    // Balls dropped at the repeat rate would be strung out while they fall,
+    // for a second or two: more pixels than one ball has. Dropped anywhere
+    // but above the attractor, a ball would fall off the middle line.
+    int stillFor = 0, mostPixels = 0;  // screenshots in a row; in one
     Screenshot shot;
     const auto resting = [&](const Screenshot& s) {
-        stillFor = tokenAt(find(s, blue), 320, 96 - 2.1 * 6.4, 3) ? stillFor + 1 : 0;
+        const Patch balls = find(s, blue);
+        const bool offLine = balls.pixels > 0 && std::abs(balls.x - 320) > 3;
+        mostPixels = std::max(mostPixels, offLine ? 999 : balls.pixels);
+        stillFor = tokenAt(balls, 320, 96 - 2.1 * 6.4, 3) ? stillFor + 1 : 0;
         return stillFor == 10;
     };
     EXPECT_TRUE(program.waitForScreen(resting, &shot));
+    EXPECT_LT(mostPixels, 700) << "more than one ball, or off the middle line";
     EXPECT_EQ(find(shot, blue, 0, 100, 639, 479).pixels, 0) << "got past the wall";
+    EXPECT_TRUE(program.endsOn(SIGTERM)) << "kill";
 }
 
 // Each broken picture is drawn as a plain white square and named once on
-// stderr, as is the broken music; the program plays on and closes cleanly.
-// The middle and right buttons lead through the screens here.
-// With no display at all, it says what to do in one line.
-TEST(BrokenData, PlainSquaresAndOneLineForEachBrokenFileOrAMissingDisplay) {
+// stderr, as is the broken music. The middle and right buttons lead through
+// the screens here, and keys act on the title and instructions too: a ball
+// falls through an attractor. A reader that goes away, as `tumblewell | head
+// -n 1` does, gets the first wall; the others are no longer traced, which is
+// said once. The program plays on and closes cleanly. With no display at
+// all, it says what to do in one line.
+TEST(BrokenData, PlainSquaresAndOneLineForEachBrokenFileClosedOutputOrMissingDisplay) {
     TempDir dir;
     copyData(dir);
     dir.write("images/titlescreen.png", "");
-    dir.write("images/gray.png", "not a picture\n");
+    dir.write("images/instructions.png", "not a picture\n");
     fs::resize_file(dir.file("images/redtoken.png"), 300);
     dir.write("audio/backgroundmusic.mp3", std::string(5000, 'U'));
     fs::remove(dir.file("images/bluetoken.png"));
     fs::create_directory(dir.file("images/bluetoken.png"));
+    Launcher piped = programUnderTest();
+    piped.command.insert(piped.command.begin(), {"sh", "-c", "\"$@\" | head -n 1", "sh"});
 
-    Program program(dir.path());
+    Program program(dir.path(), {}, piped);
     const auto allWhite = [](const Screenshot& s) { return find(s, white).pixels == 640 * 480; };
     ASSERT_TRUE(program.waitForScreen(allWhite)) << "a white title";
+    program.key("m");
     program.click(320, 240, 2);
-    ASSERT_TRUE(program.shows("instructions.png"));
-    program.key("m");  // keys act on every screen
     program.key("a");
-    ASSERT_TRUE(program.inputHandled());
     program.click(320, 240, 3);
-    EXPECT_TRUE(program.waitForScreen(allWhite)) << "white backdrop, white tokens";
+    // Two white squares of 25.6 pixels on the backdrop, on the field's middle
+    // line, the attractor's at (0, 30).
+    const auto tokens = [](const Screenshot& s) {
+        const Patch squares = find(s, white);
+        return squares.pixels > 1200 && squares.pixels < 1400 && std::abs(squares.x - 320) < 1 &&
+               find(s, white, 308, 276, 332, 300).pixels == 25 * 25;
+    };
+    EXPECT_TRUE(program.waitForScreen(tokens));
+    for (int row = 100; row <= 280; row += 60) {
+        program.click(40, row);
+        program.click(200, row);
+        ASSERT_TRUE(waitUntil([&] { return lines(program.output()) == 1; }));
+    }
+    EXPECT_TRUE(program.inputHandled()) << "no longer playing";
     EXPECT_EQ(program.closeWindow(), 0);
     const std::string errors = program.errors();
-    for (const char* name :
-         {"titlescreen.png", "gray.png", "bluetoken.png", "redtoken.png", "backgroundmusic.mp3"})
+    for (const char* name : {"titlescreen.png", "instructions.png", "bluetoken.png", "redtoken.png",
+                             "backgroundmusic.mp3", ": standard output is closed"})
         EXPECT_NE(errors.find(name), std::string::npos) << name;
-    EXPECT_EQ(lines(errors), 5) << errors;
+    EXPECT_EQ(lines(errors), 6) << errors;
 
     Program withoutDisplay(source, {{"DISPLAY", ""}});
     EXPECT_EQ(withoutDisplay.waitForExit(), 1);

@@ -66,6 +66,11 @@ int Program::waitForExit() {
     return status_;
 }
 
+bool Program::endsOn(int signal) {
+    kill(pid_, signal);
+    return waitUntil([&] { return !running(); });
+}
+
 const std::string& Program::window() {
     waitUntil([&] {
         if (window_.empty())

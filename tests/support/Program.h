@@ -43,7 +43,8 @@ public:
     std::string output() const;
     std::string errors() const;
     bool running();
-    int waitForExit();  // the exit status; -1 on a signal or after 20 s
+    int waitForExit();        // the exit status; -1 on a signal or after 20 s
+    bool endsOn(int signal);  // sends it; whether the program then ended
 
     std::string xdotool(std::vector<std::string> arguments);  // what it prints
     void moveTo(int x, int y);

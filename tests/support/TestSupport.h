@@ -49,9 +49,10 @@ struct Screenshot {
     const uint8_t* at(int x, int y) const { return &rgb[(size_t(y) * 640 + x) * 3]; }
 };
 
-// The tokens' colours as drawn: a ball's blue and an attractor's red.
-inline bool blue(const uint8_t* rgb) { return rgb[2] > 150 && rgb[2] > rgb[0] + 80; }
-inline bool red(const uint8_t* rgb) { return rgb[0] > 150 && rgb[0] > rgb[2] + 80 && rgb[1] < 150; }
+// The tokens' colours as drawn, in all three channels, so that a tint shows:
+// a ball's blue and an attractor's red.
+inline bool blue(const uint8_t* c) { return c[2] > 150 && c[2] > c[0] + 80 && c[1] > c[0] + 30; }
+inline bool red(const uint8_t* c) { return c[1] > 50 && c[0] > std::max(c[1], c[2]) + 80; }
 
 // A picture file as 640 x 480 RGB over white, read with ImageMagick.
 Screenshot readPicture(const std::string& path);

@@ -1,5 +1,6 @@
-// What only the Windows build has to show, from its zip: a program that needs
-// no library beside Windows' own, with its data, the licence and how to play;
+// What only the Windows build has to show, from its zip: a program with a
+// window of its own, opening no console, that needs no library beside
+// Windows' own, with its data, the licence and how to play;
 // started in its own folder, as Explorer starts it, with no sound device, it
 // shows its title, says once that it runs silently and closes cleanly; and it
 // plays the music sample for sample as the Linux program does.
@@ -25,6 +26,7 @@ TEST(Zip, HoldsAProgramNeedingOnlyWindowsItsDataAndHowToPlay) {
     for (std::sregex_iterator dll(imports.begin(), imports.end(), imported), end; dll != end; ++dll)
         EXPECT_TRUE(std::regex_match((*dll)[1].str(), windowsOwn)) << (*dll)[1];
     EXPECT_NE(imports.find("DLL Name: KERNEL32.dll"), std::string::npos);
+    EXPECT_NE(imports.find("(Windows GUI)"), std::string::npos) << "it would open a console";
 
     Program program(folder.string(), {{"SDL_AUDIODRIVER", "nosuchdriver"}});
     EXPECT_TRUE(program.shows("titlescreen.png"));

@@ -1,5 +1,6 @@
-// Opening a picture file: only a regular file is read. A directory would fail
-// late, and a FIFO that no one writes to would block start-up for ever.
+// Opening a data file (a picture, a sound): only a regular file is read. A
+// directory would fail late, and a FIFO that no one writes to would block
+// start-up for ever.
 #pragma once
 #include <cstdio>
 
