@@ -28,8 +28,7 @@ Frames noise(const std::string& path) {
     return frames;
 }
 
-class WithADevice : public testing::Test {
-protected:
+struct WithADevice : testing::Test {
     void SetUp() override {
         setenv("SDL_AUDIODRIVER", "disk", 1);
         setenv("SDL_DISKAUDIOFILE", dir.file("heard").c_str(), 1);
