@@ -8,7 +8,6 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <tuple>
 
 #include "Ball.h"
@@ -30,7 +29,6 @@ int keymapQueries = 0;  // the key-repeat filter's questions to X
 // frame is read back.
 Screenshot windowPixels() {
     Screenshot shot{std::vector<uint8_t>(640 * 480 * 3)};
-    glReadBuffer(GL_BACK);
     for (int row = 0; row < 480; ++row)
         glReadPixels(0, 479 - row, 640, 1, GL_RGB, GL_UNSIGNED_BYTE, &shot.rgb[row * 640 * 3]);
     return shot;
@@ -44,8 +42,7 @@ const uint8_t* at(const Screenshot& shot, float x, float y) {
 }
 bool magenta(const uint8_t* rgb) { return rgb[0] == 255 && rgb[1] == 0 && rgb[2] == 234; }
 
-class Shell : public testing::Test {
-protected:
+struct Shell : testing::Test {
     void SetUp() override {
         FrameClock::useClock([] { return now; });
         bindCallbacks();
@@ -121,11 +118,7 @@ TEST_F(Shell, FramesStepTheWorldOnlyWhilePlayingAndDrawIt) {
     EXPECT_EQ(ball.y, 73) << "put back inside the field";
     EXPECT_FLOAT_EQ(ball.vy, -0.027f);
     allocations = 0;
-    for (int frame = 0; frame < 50; ++frame) {
-        now += 10;
-        displayCallback();
-        idleCallback();
-    }
+    for (int frame = 0; frame < 50; ++frame) now += 10, displayCallback(), idleCallback();
     EXPECT_EQ(allocations, 0);
     allocations = -1;
     glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depthAfter);
@@ -176,7 +169,7 @@ TEST_F(Shell, EveryPressAddsABallAndAHeldKeyOne) {
     const auto added = [&] { return world().balls.members().size() - crowd; };
     // xdotool with these arguments, then frames, input handled between them,
     // until `done`.
-    const auto type = [](std::vector<std::string> arguments, std::function<bool()> done) {
+    const auto type = [](std::vector<std::string> arguments, const auto& done) {
         arguments.insert(arguments.begin(), "xdotool");
         return succeeds(arguments) &&
                waitUntil([&] { return glutMainLoopEvent(), idleCallback(), done(); });
@@ -196,8 +189,7 @@ TEST_F(Shell, EveryPressAddsABallAndAHeldKeyOne) {
     ASSERT_TRUE(type({"key", "--delay", "0", "m", "m", "m", "m"}, released(16)));
     EXPECT_EQ(added(), 16u) << "taps sent with no delay";
     ASSERT_TRUE(succeeds({"xset", "r", "on"}));
-    const int pressed = presses;
-    ASSERT_TRUE(type({"keydown", "m"}, [&] { return presses - pressed > 10; }))
+    ASSERT_TRUE(type({"keydown", "m"}, [pressed = presses] { return presses - pressed > 10; }))
         << "X did not repeat the held key";
     ASSERT_TRUE(type({"keyup", "m"}, released(17)));
     EXPECT_EQ(added(), 17u) << "held while X repeats it";

@@ -28,8 +28,7 @@ Frames noise(const std::string& path) {
     return frames;
 }
 
-class WithADevice : public testing::Test {
-protected:
+struct WithADevice : testing::Test {
     void SetUp() override {
         setenv("SDL_AUDIODRIVER", "disk", 1);
         setenv("SDL_DISKAUDIOFILE", dir.file("heard").c_str(), 1);
@@ -104,9 +103,8 @@ TEST_F(WithADevice, ADamagedTrackPlaysOnWithoutAWord) {
 // A file that cannot be played is named in one line; playing the 0 handle
 // that the program then holds says nothing.
 TEST_F(WithADevice, BadFilesAndCallsFailQuietly) {
-    const std::string click = dir.file("click.wav");
-    noise(click);
-    EXPECT_NE(BASS_SampleLoad(FALSE, click.c_str(), 0, 0, 2, 0), 0u);
+    noise(dir.file("click.wav"));
+    EXPECT_NE(BASS_SampleLoad(FALSE, dir.file("click.wav").c_str(), 0, 0, 2, 0), 0u);
     mkfifo(dir.file("fifo.mp3").c_str(), 0644);  // no one writes to it
     for (const std::string& bad :
          {dir.file("missing.mp3"), dir.write("text.wav", "not sound\n"), dir.file("fifo.mp3")}) {

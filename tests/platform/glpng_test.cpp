@@ -84,13 +84,11 @@ TEST(Glpng, LoadsEveryKindOfPictureWithItsWholeMipmapChain) {
         for (size_t i = 0; i < texture.size(); ++i)
             mean[i % 4] += texture[i] * 4.0 / texture.size();
         for (int number = 1; size[0] * size[1] > 1; ++number) {
-            GLint smaller[2];
-            const std::vector<uint8_t> next = level(number, smaller);
-            ASSERT_EQ(smaller[0], std::max(size[0] / 2, 1));
-            ASSERT_EQ(smaller[1], std::max(size[1] / 2, 1));
-            for (int c = 0; c < 4 && next.size() == 4; ++c)
-                EXPECT_NEAR(next[size_t(c)], mean[c], 12);
-            size[0] = smaller[0], size[1] = smaller[1];
+            const GLint half[] = {std::max(size[0] / 2, 1), std::max(size[1] / 2, 1)};
+            const std::vector<uint8_t> next = level(number, size);
+            ASSERT_EQ(size[0], half[0]);
+            ASSERT_EQ(size[1], half[1]);
+            for (size_t c = 0; c < 4 && next.size() == 4; ++c) EXPECT_NEAR(next[c], mean[c], 12);
         }
     }
 }
@@ -166,9 +164,8 @@ TEST(Glpng, ResamplesByAreaAndSizesTexturesAsTheGlAllows) {
         {{7, 9}, 2, 1, 1, 4, 2, {7, 7, 9, 9, 7, 7, 9, 9}},  // enlarging repeats
     };
     for (const auto& c : cases)
-        EXPECT_EQ(glpng::resampleBox(c.from.data(), c.width, c.height, c.channels, c.newWidth,
-                                     c.newHeight),
-                  c.to)
+        EXPECT_EQ(c.to, glpng::resampleBox(c.from.data(), c.width, c.height, c.channels, c.newWidth,
+                                           c.newHeight))
             << c.width << " x " << c.height << " x " << c.channels;
     // Halving takes a shortcut in three and four channels; fractions of
     // columns over two rows do not.
