@@ -7,11 +7,10 @@
 
 int main() {
     int differing = 0;
-    for (const auto& [seed, recorded] : recordedScenes) {
+    for (unsigned seed = 1; seed <= 3; ++seed) {
         const unsigned long long hash = runScene(seed);
-        differing += hash != recorded;
-        std::printf("scene %u: %llu, recorded %llu\n", seed, hash,
-                    static_cast<unsigned long long>(recorded));
+        differing += hash != recordedHashes[seed - 1];
+        std::printf("scene %u: %llu, recorded %llu\n", seed, hash, recordedHashes[seed - 1]);
     }
     std::printf(differing == 0 ? "every scene as recorded\n" : "a scene differs\n");
     return differing == 0 ? 0 : 1;

@@ -1,10 +1,10 @@
 # Headless Chromium for the web tests and the web benchmark, driven over the
 # DevTools protocol on a pipe (--remote-debugging-pipe: fds 3 and 4, one JSON
 # message per NUL): one page of a folder served from 127.0.0.1 by a thread,
-# pointer and keys, the console's lines, evaluation and screenshots of the
-# canvas. Every wait is a poll with a deadline. The browser, its fresh profile
-# and the server end with close(); Chromium also quits by itself when its
-# pipe closes, as it does when the process that drives it is killed.
+# pointer and keys, evaluation and screenshots of the canvas. Every wait is a
+# poll with a deadline. The browser, its fresh profile and the server end with
+# close(); Chromium also quits by itself when its pipe closes, as it does when
+# the process that drives it is killed.
 import base64, functools, http.server, json, os, select, shutil, subprocess, tempfile, threading, time
 
 FLAGS = ["--headless", "--no-sandbox", "--use-angle=swiftshader", "--enable-unsafe-swiftshader",
@@ -25,7 +25,7 @@ class Files(http.server.SimpleHTTPRequestHandler):
 
 
 class Browser:
-    def __init__(self, folder, page="index.html"):
+    def __init__(self, folder):
         self.server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), functools.partial(Files, directory=folder))
         threading.Thread(target=self.server.serve_forever, daemon=True).start()
         self.profile = tempfile.mkdtemp(prefix="tumblewell-chromium-")
@@ -38,42 +38,28 @@ class Browser:
             pass_fds=(theirs_in, theirs_out), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(theirs_in)
         os.close(theirs_out)
-        self.received, self.answers, self.console, self.sent, self.session = b"", {}, [], 0, None
+        self.received, self.answers, self.sent, self.session = b"", {}, 0, {}
         try:
-            target = self.call("Target.createTarget", url="about:blank")["targetId"]
-            self.session = self.call("Target.attachToTarget", targetId=target, flatten=True)["sessionId"]
-            self.call("Runtime.enable")
-            self.call("Page.navigate", url=f"http://127.0.0.1:{self.server.server_port}/{page}")
+            target = self.call("Target.createTarget", url=f"http://127.0.0.1:{self.server.server_port}/")["targetId"]
+            self.session = {"sessionId": self.call("Target.attachToTarget", targetId=target, flatten=True)["sessionId"]}
         except BaseException:
             self.close()
             raise
 
-    # Takes in what the browser has sent, waiting up to `seconds` for it; false when nothing came.
-    def receive(self, seconds=0):
-        if not select.select([self.replies], [], [], seconds)[0]:
-            return False
-        chunk = os.read(self.replies, 1 << 20)
-        if not chunk:
-            raise RuntimeError("the browser has quit")
-        *messages, self.received = (self.received + chunk).split(b"\0")
-        for message in map(json.loads, messages):
-            if message.get("method") == "Runtime.consoleAPICalled":
-                self.console.append(" ".join(str(a.get("value", "")) for a in message["params"]["args"]))
-            elif message.get("method") == "Runtime.exceptionThrown":
-                self.console.append(message["params"]["exceptionDetails"]["exception"]["description"])
-            elif "id" in message:
-                self.answers[message["id"]] = message
-        return True
-
-    # Sends a command to the page (to the browser before it has one) and returns its result.
+    # Sends a command to the page (to the browser before it has one) and returns its result; the
+    # browser's events, which carry no id, are dropped.
     def call(self, method, **params):
         self.sent += 1
-        message = {"id": self.sent, "method": method, "params": params}
-        os.write(self.commands, json.dumps({**message, "sessionId": self.session} if self.session else message).encode()
-                 + b"\0")
+        message = {"id": self.sent, "method": method, "params": params, **self.session}
+        os.write(self.commands, json.dumps(message).encode() + b"\0")
         end = time.monotonic() + 60
         while self.sent not in self.answers and time.monotonic() < end:
-            self.receive(1)
+            if select.select([self.replies], [], [], 1)[0]:
+                chunk = os.read(self.replies, 1 << 20)
+                if not chunk:
+                    raise RuntimeError("the browser has quit")
+                *messages, self.received = (self.received + chunk).split(b"\0")
+                self.answers.update({m["id"]: m for m in map(json.loads, messages) if "id" in m})
         reply = self.answers.pop(self.sent, {"error": "no reply in 60 s"})
         if "error" in reply:
             raise RuntimeError(f"{method}: {reply['error']}")
@@ -86,11 +72,6 @@ class Browser:
             raise RuntimeError(f"{expression}: {result['exceptionDetails']}")
         return result["result"].get("value")
 
-    def lines(self):  # what the page has written on its console so far
-        while self.receive():
-            pass
-        return self.console
-
     # Returns once the page has shown `count` more animation frames.
     def frames(self, count=1):
         self.evaluate(f"new Promise(done => {{ let n = {count}; const next = () => --n < 0 ? done() : "
@@ -98,9 +79,8 @@ class Browser:
 
     # Where the canvas's 640 x 480 pixels start in the page now (its style and status lines move it).
     def canvas(self):
-        origin = wait_until(lambda: self.evaluate(
-            "(c => c && [c.getBoundingClientRect().left + c.clientLeft, c.getBoundingClientRect().top + "
-            "c.clientTop])(document.querySelector('canvas'))"))
+        origin = wait_until(lambda: self.evaluate("(c => c && (r => [r.left + c.clientLeft, r.top + c.clientTop])("
+                                                  "c.getBoundingClientRect()))(document.querySelector('canvas'))"))
         if not origin:
             raise RuntimeError("the page shows no canvas")
         return origin
@@ -108,8 +88,7 @@ class Browser:
     # The canvas as 640 x 480 RGB bytes, rows top first.
     def screenshot(self):
         x, y = self.canvas()
-        png = self.call("Page.captureScreenshot", format="png",
-                        clip={"x": x, "y": y, "width": 640, "height": 480, "scale": 1})["data"]
+        png = self.call("Page.captureScreenshot", clip=dict(x=x, y=y, width=640, height=480, scale=1))["data"]
         return subprocess.run(["/usr/bin/convert", "png:-", "-depth", "8", "rgb:-"], input=base64.b64decode(png),
                               stdout=subprocess.PIPE, check=True).stdout
 
@@ -118,10 +97,9 @@ class Browser:
         left, top = self.canvas()
         self.call("Input.dispatchMouseEvent", type=kind, x=left + x, y=top + y, button=button, clickCount=1)
 
-    def click(self, x, y, button="left"):
-        self.mouse("mouseMoved", x, y, "none")
-        self.mouse("mousePressed", x, y, button)
-        self.mouse("mouseReleased", x, y, button)
+    def click(self, x, y):
+        for kind, button in ("mouseMoved", "none"), ("mousePressed", "left"), ("mouseReleased", "left"):
+            self.mouse(kind, x, y, button)
 
     # Types a letter; held down while the system repeats it `repeats` times, a few frames apart.
     def key(self, letter, repeats=0):
@@ -134,11 +112,9 @@ class Browser:
 
     def close(self):
         os.close(self.commands)  # Chromium quits when its pipe closes
-        try:
-            self.process.wait(30)
-        except subprocess.TimeoutExpired:
+        if not wait_until(lambda: self.process.poll() is not None, 30):
             self.process.kill()
-            self.process.wait()
+        self.process.wait()
         os.close(self.replies)
         self.server.shutdown()
         self.server.server_close()
