@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 
 #include "CrowdedScene.h"
@@ -12,8 +13,11 @@
 // One long wall across the field, attractors on one side, balls dropped on
 // the other: no ball ever gets through or out. Steps are a frame at 50 fps or
 // less, in which no ball moves as far as its own width: a longer step can
-// carry a fast ball past a wall between two contact tests.
+// carry a fast ball past a wall between two contact tests. By hand,
+// TUMBLEWELL_SOAK_STEPS runs it for longer (scripts/soak.sh).
 TEST(Step, KeepsEveryBallInTheFieldAndOnItsSideOfAWall) {
+    const char* soak = std::getenv("TUMBLEWELL_SOAK_STEPS");
+    const long steps = soak != nullptr ? std::atol(soak) : 10000;
     for (unsigned seed = 1; seed <= 3; ++seed) {
         std::mt19937 rng(seed);
         Scene scene;
@@ -24,7 +28,7 @@ TEST(Step, KeepsEveryBallInTheFieldAndOnItsSideOfAWall) {
                 new Attractor{uniform(rng, -48, 48), uniform(rng, 55, 73) - 55});
         for (int i = 0; i < 100; ++i)
             scene.balls.append(new Ball{uniform(rng, -48, 48), uniform(rng, 55, 73)});
-        for (int i = 0; i < 10000; ++i) {
+        for (long i = 0; i < steps; ++i) {
             scene.step(uniform(rng, 0, 0.02f));
             for (const Ball* b : scene.balls.members())
                 ASSERT_TRUE(b->x - 2 >= -50 && b->x + 2 <= 50 && b->y - 2 >= 0 && b->y + 2 <= 75 &&
