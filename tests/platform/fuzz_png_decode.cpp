@@ -11,25 +11,18 @@
 
 extern "C" size_t LLVMFuzzerMutate(uint8_t* data, size_t size, size_t maxSize);
 
-namespace {
-
 // Mutations rarely keep chunk CRCs right and libpng stops at the first bad
 // one of a critical chunk; recomputing them lets mutated chunk contents
 // reach the decoder.
-void fixChunkCrcs(uint8_t* data, size_t size) {
-    size_t at = 8;
-    while (at + 12 <= size) {
-        const uint32_t length =
-            uint32_t(data[at]) << 24 | data[at + 1] << 16 | data[at + 2] << 8 | data[at + 3];
+static void fixChunkCrcs(uint8_t* data, size_t size) {
+    for (size_t at = 8, length = 0; at + 12 <= size; at += 12 + length) {
+        length = size_t(data[at]) << 24 | data[at + 1] << 16 | data[at + 2] << 8 | data[at + 3];
         if (length > size - at - 12) break;
         const uint32_t crc = uint32_t(crc32(0, data + at + 4, uInt(length) + 4));
         uint8_t* stored = data + at + 8 + length;
         for (int i = 0; i < 4; ++i) stored[i] = uint8_t(crc >> (24 - 8 * i));
-        at += 12 + size_t(length);
     }
 }
-
-}  // namespace
 
 extern "C" size_t LLVMFuzzerCustomMutator(uint8_t* data, size_t size, size_t maxSize,
                                           unsigned int seed) {
