@@ -24,8 +24,7 @@ TEST(Step, KeepsEveryBallInTheFieldAndOnItsSideOfAWall) {
         const float left = 20 + gridY(rng) / 3, right = 20 + gridY(rng) / 3;
         scene.walls.append(new Wall(wallFrom(-50, left, 50, right)));
         for (int i = 0; i < 3; ++i)  // low down
-            scene.attractors.append(
-                new Attractor{uniform(rng, -48, 48), uniform(rng, 55, 73) - 55});
+            scene.attractors.append(new Attractor{uniform(rng, -48, 48), uniform(rng, 0, 18)});
         for (int i = 0; i < 100; ++i)
             scene.balls.append(new Ball{uniform(rng, -48, 48), uniform(rng, 55, 73)});
         for (long i = 0; i < steps; ++i) {
