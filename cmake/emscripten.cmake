@@ -7,3 +7,6 @@
 include(/usr/share/emscripten/cmake/Modules/Platform/Emscripten.cmake)
 include(${CMAKE_CURRENT_LIST_DIR}/cross-libraries.cmake)
 tumblewell_cross_libraries(TUMBLEWELL_WEB_LIBS)
+# The prefix searched before Emscripten's own folders, whose SDL2 package stands for a
+# downloadable SDL2 (-sUSE_SDL=2) that Debian's Emscripten cannot fetch.
+list(PREPEND CMAKE_FIND_ROOT_PATH ${TUMBLEWELL_WEB_LIBS})
