@@ -11,6 +11,9 @@ scripts/install-deps.sh web
 # Emscripten's tools need Debian's JavaScript modules.
 export NODE_PATH=/usr/share/nodejs
 libraries=$(scripts/cross-libs.sh web | tail -n 1)
+# A build folder configured against other libraries (an older prefix) keeps the paths of their
+# CMake packages: it starts afresh.
+grep -qF "SDL2_DIR:PATH=$libraries/" build/web/CMakeCache.txt 2>/dev/null || rm -rf build/web
 export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct)}
 cmake --no-warn-unused-cli -S . -B build/web -DCMAKE_TOOLCHAIN_FILE=cmake/emscripten.cmake \
   -DTUMBLEWELL_WEB_LIBS="$libraries" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null

@@ -7,9 +7,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 libraries=$(scripts/cross-libs.sh windows | tail -n 1)
-# A build folder configured against other libraries keeps their packages' paths: it starts afresh.
-grep -qxF "TUMBLEWELL_WINDOWS_LIBS:PATH=$libraries" build/windows/CMakeCache.txt 2>/dev/null ||
-  rm -rf build/windows
+# A build folder configured against other libraries (an older prefix) keeps the paths of their
+# CMake packages: it starts afresh.
+grep -qF "SDL2_DIR:PATH=$libraries/" build/windows/CMakeCache.txt 2>/dev/null || rm -rf build/windows
 export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct)}
 cmake --no-warn-unused-cli -S . -B build/windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
   -DTUMBLEWELL_WINDOWS_LIBS="$libraries" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
