@@ -44,6 +44,14 @@ void replay(const RecordedCall& recorded) {
     }
 }
 
+// Inside a list the call is recorded only, as GL_COMPILE asks; outside, it is made.
+void recordOrMake(const RecordedCall& call) {
+    if (recording != nullptr)
+        recording->push_back(call);
+    else
+        replay(call);
+}
+
 }  // namespace
 
 extern "C" {
@@ -67,38 +75,15 @@ void glCallList(GLuint list) {
 }
 
 void __wrap_glBindTexture(GLenum target, GLuint texture) {
-    if (recording != nullptr)
-        recording->push_back({Call::bindTexture, target, texture, 0, 0});
-    else
-        webgl::bindTexture(target, texture);
+    recordOrMake({Call::bindTexture, target, texture, 0, 0});
 }
 
-void __wrap_glBegin(GLenum mode) {
-    if (recording != nullptr)
-        recording->push_back({Call::begin, mode, 0, 0, 0});
-    else
-        webgl::begin(mode);
-}
+void __wrap_glBegin(GLenum mode) { recordOrMake({Call::begin, mode, 0, 0, 0}); }
 
-void __wrap_glTexCoord2f(GLfloat s, GLfloat t) {
-    if (recording != nullptr)
-        recording->push_back({Call::texCoord, 0, 0, s, t});
-    else
-        __real_glTexCoord2f(s, t);
-}
+void __wrap_glTexCoord2f(GLfloat s, GLfloat t) { recordOrMake({Call::texCoord, 0, 0, s, t}); }
 
-void __wrap_glVertex2f(GLfloat x, GLfloat y) {
-    if (recording != nullptr)
-        recording->push_back({Call::vertex, 0, 0, x, y});
-    else
-        __real_glVertex2f(x, y);
-}
+void __wrap_glVertex2f(GLfloat x, GLfloat y) { recordOrMake({Call::vertex, 0, 0, x, y}); }
 
-void __wrap_glEnd() {
-    if (recording != nullptr)
-        recording->push_back({Call::end, 0, 0, 0, 0});
-    else
-        __real_glEnd();
-}
+void __wrap_glEnd() { recordOrMake({Call::end, 0, 0, 0, 0}); }
 
 }  // extern "C"
